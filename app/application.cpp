@@ -1,0 +1,29 @@
+#include "app/application.h"
+
+#include "indicator/lamps.h"
+#include "platform/toolkit.h"
+#include "platform/win_api.h"
+#include "platform/win_constants.h"
+
+void KeepOnTop(Form1& panel) {
+  win::SetWindowPos(panel.hwnd(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+}
+
+Application::Application() {
+  panel_.form().onCloseRequest = [this] {
+    Form_QueryUnload();
+    tk::quit(0);
+  };
+}
+
+void Application::Form_Load() {
+  KeepOnTop(panel_);
+  panel_.place();
+  lightLampsFromKeyboard(panel_);
+  hook_.emplace(panel_);
+  panel_.show();
+}
+
+void Application::Form_QueryUnload() {
+  hook_.reset();
+}

@@ -1,0 +1,21 @@
+# The Windows program, its resources and the end-to-end tests run under Wine.
+enable_language(RC)
+
+configure_file(res/version.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/version.h @ONLY)
+configure_file(res/tovix.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/generated/tovix.manifest @ONLY)
+
+add_library(tovix_win32 STATIC
+  platform/win32/toolkit.cpp
+  platform/win32/win_api.cpp
+)
+target_link_libraries(tovix_win32 PUBLIC tovix_core)
+target_compile_definitions(tovix_win32 PUBLIC WINVER=0x0500 _WIN32_WINNT=0x0500)
+
+add_executable(tovix WIN32 app/main.cpp res/tovix.rc)
+target_include_directories(tovix PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
+# The rest of the program references the Win32 layer; link it after the core.
+target_link_libraries(tovix PRIVATE tovix_core tovix_win32 gdi32 user32 kernel32)
+# Static C and C++ runtimes: the program needs nothing but Windows itself.
+target_link_options(tovix PRIVATE -static -static-libgcc -static-libstdc++ -s)
+
+add_subdirectory(tests/e2e)

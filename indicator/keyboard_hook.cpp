@@ -1,0 +1,41 @@
+#include "indicator/keyboard_hook.h"
+
+#include <cstring>
+
+#include "indicator/form1.h"
+#include "indicator/lamps.h"
+#include "platform/toolkit.h"
+#include "platform/win_api.h"
+#include "platform/win_constants.h"
+#include "platform/win_records.h"
+
+win::Handle hKeyboardHook = 0;
+
+namespace {
+Form1* hookPanel = nullptr;
+}
+
+win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam) {
+  hookPanel->armHideTimer();
+  if (nCode == win::HC_ACTION) {
+    win::KBDLLHOOKSTRUCT event;
+    std::memcpy(&event, reinterpret_cast<const void*>(lParam), sizeof event);
+    if (event.flags & win::LLKHF_UP) {
+      if (const LampKey* key = lampKeyFor(event.vkCode)) {
+        const std::int16_t state = win::GetKeyState(key->virtualKey);
+        hookPanel->show();
+        hookPanel->setLamp(key->lamp, releaseColor(state));
+      }
+    }
+  }
+  return win::CallNextHookEx(hKeyboardHook, nCode, wParam, lParam);
+}
+
+KeyboardHook::KeyboardHook(Form1& panel) {
+  hookPanel = &panel;
+  hKeyboardHook = win::SetWindowsHookExA(win::WH_KEYBOARD_LL, KeyboardHookProc, tk::appInstance(), 0);
+}
+
+KeyboardHook::~KeyboardHook() {
+  if (hKeyboardHook != 0) win::UnhookWindowsHookEx(hKeyboardHook);
+}

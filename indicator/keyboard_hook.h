@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/win_types.h"
+
+class Form1;
+
+// Handle of the installed low-level keyboard hook; 0 when it was refused.
+extern win::Handle hKeyboardHook;
+
+// Arms the panel's hide timer on every keyboard event and, when a lock key
+// is released, pops the panel up with that key's lamp. Every event is passed
+// on: the hook never swallows or changes a key.
+win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam);
+
+// Installs KeyboardHookProc for every thread of the desktop, reporting to
+// the given panel, and removes it again when destroyed.
+class KeyboardHook {
+ public:
+  explicit KeyboardHook(Form1& panel);
+  ~KeyboardHook();
+  KeyboardHook(const KeyboardHook&) = delete;
+  KeyboardHook& operator=(const KeyboardHook&) = delete;
+
+  bool installed() const { return hKeyboardHook != 0; }
+};

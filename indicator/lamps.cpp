@@ -1,0 +1,23 @@
+#include "indicator/lamps.h"
+
+#include "indicator/form1.h"
+#include "platform/win_api.h"
+
+const LampKey* lampKeyFor(std::uint32_t virtualKey) {
+  for (const LampKey& key : kLampKeys) {
+    if (static_cast<std::uint32_t>(key.virtualKey) == virtualKey) return &key;
+  }
+  return nullptr;
+}
+
+tk::Colour releaseColor(std::int16_t lockKeyState) {
+  return static_cast<std::uint16_t>(lockKeyState) == 0xFF81 ? LampOnColor : LampOffColor;
+}
+
+void lightLampsFromKeyboard(Form1& panel) {
+  std::uint8_t snapshot[256] = {};
+  win::GetKeyboardState(snapshot);
+  for (const LampKey& key : kLampKeys) {
+    if (snapshot[key.virtualKey] != 0) panel.setLamp(key.lamp, LampOnColor);
+  }
+}

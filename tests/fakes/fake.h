@@ -1,0 +1,65 @@
+#pragma once
+
+// Recording stand-ins for the Windows functions and the window toolkit. Every
+// call lands in one ordered log, so a test can check what the program did
+// across both, and in what order.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/toolkit.h"
+#include "platform/win_types.h"
+
+namespace fake {
+
+std::vector<std::string>& calls();
+
+// What the fake Windows functions answer.
+struct Answers {
+  win::Handle hookHandle = 0x4000;  // 0: the system refuses the hook
+  win::LResult nextHookResult = 0;
+  std::uint8_t keyboard[256] = {};
+  std::map<int, std::int16_t> keyStates;
+};
+Answers& answers();
+
+struct Screen {
+  float widthTwips = 1024 * 15.0f;
+  float heightTwips = 768 * 15.0f;
+  float twipsPerPixel = 15.0f;
+};
+Screen& screen();
+
+// The frame a fake form adds around its client area, in pixels.
+constexpr int kFrameWidth = 6;
+constexpr int kFrameHeight = 22;
+
+struct FormState {
+  std::string caption;
+  bool visible = false;
+  float left = 0;
+  float top = 0;
+  float width = 0;
+  float height = 0;
+  int clientWidth = 0;
+  int clientHeight = 0;
+  struct Label {
+    tk::TwipsRect bounds;
+    std::string caption;
+    tk::Font font;
+  };
+  std::map<std::string, Label> labels;
+  std::map<std::string, tk::Colour> shapes;
+  std::map<std::string, unsigned> timerIntervals;
+};
+FormState& form(win::Handle hwnd);
+
+// Fires a timer of a form as its interval would.
+void tick(win::Handle hwnd, const std::string& timer);
+
+// Clears the log and the answers; forms stay as they are.
+void reset();
+
+}  // namespace fake

@@ -1,0 +1,81 @@
+#include "indicator/form1.h"
+
+#include <gtest/gtest.h>
+
+#include "fake.h"
+#include "recorder.h"
+
+namespace {
+
+class Form1Test : public ::testing::Test {
+ protected:
+  void SetUp() override { fake::reset(); }
+};
+
+TEST_F(Form1Test, CreatedWithItsCaptionsOliveLampsAndArmedTimer) {
+  Form1 panel;
+  const fake::FormState& form = fake::form(panel.hwnd());
+  EXPECT_EQ(form.caption, "Tovix");
+  EXPECT_EQ(form.clientWidth, 4680);
+  EXPECT_EQ(form.clientHeight, 1455);
+
+  const struct {
+    const char* name;
+    const char* caption;
+    tk::TwipsRect bounds;
+  } labels[] = {{"Label4", "Num", {1080, 240, 615, 375}},
+                {"Label5", "Caps", {2040, 240, 615, 375}},
+                {"Label6", "Scroll", {2880, 240, 735, 375}}};
+  for (const auto& expected : labels) {
+    const auto& label = form.labels.at(expected.name);
+    EXPECT_EQ(label.caption, expected.caption);
+    EXPECT_EQ(label.bounds.left, expected.bounds.left);
+    EXPECT_EQ(label.bounds.top, expected.bounds.top);
+    EXPECT_EQ(label.bounds.width, expected.bounds.width);
+    EXPECT_EQ(label.bounds.height, expected.bounds.height);
+    EXPECT_STREQ(label.font.face, "MS Sans Serif");
+    EXPECT_EQ(label.font.points, 12.0f);
+    EXPECT_TRUE(label.font.bold);
+  }
+  for (const char* shape : {"Shape1", "Shape2", "Shape3"}) EXPECT_EQ(form.shapes.at(shape), LampOffColor);
+  EXPECT_EQ(form.timerIntervals.at("Timer1"), 1000u);
+  EXPECT_TRUE(panel.hideTimerArmed());
+  EXPECT_FALSE(panel.visible());
+}
+
+TEST_F(Form1Test, TickHidesAndDisarmsWhetherShownOrNot) {
+  Form1 panel;
+  panel.show();
+  fake::tick(panel.hwnd(), "Timer1");
+  EXPECT_FALSE(panel.visible());
+  EXPECT_FALSE(panel.hideTimerArmed());
+
+  // Shown without arming: stays up until something arms the timer.
+  panel.show();
+  fake::tick(panel.hwnd(), "Timer1");
+  EXPECT_TRUE(panel.visible());
+  panel.armHideTimer();
+  panel.Timer1_Timer();
+  panel.Timer1_Timer();
+  EXPECT_FALSE(panel.visible());
+  EXPECT_FALSE(panel.hideTimerArmed());
+}
+
+TEST_F(Form1Test, PlacedOnTheRightEdge500TwipsAboveTheBottom) {
+  const struct {
+    float width;
+    float height;
+    float twipsPerPixel;
+  } screens[] = {{640, 480, 15}, {1024, 768, 15}, {1920, 1080, 15}, {1366, 768, 12}, {3840, 2160, 10}};
+  for (const auto& s : screens) {
+    fake::reset();
+    fake::screen() = {s.width * s.twipsPerPixel, s.height * s.twipsPerPixel, s.twipsPerPixel};
+    Form1 panel;
+    panel.place();
+    const fake::FormState& form = fake::form(panel.hwnd());
+    EXPECT_FLOAT_EQ(form.left + form.width, fake::screen().widthTwips) << s.width << "x" << s.height;
+    EXPECT_FLOAT_EQ(form.top + form.height, fake::screen().heightTwips - 500) << s.width << "x" << s.height;
+  }
+}
+
+}  // namespace
