@@ -1,0 +1,143 @@
+#include "driver_support.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace e2e {
+
+namespace {
+int failures = 0;
+WPARAM keyUp = 0;
+
+void pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_KEYUP) keyUp = msg.wParam;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+}  // namespace
+
+bool check(bool ok, const std::string& what) {
+  std::printf("%s: %s\n", ok ? "ok" : "FAIL", what.c_str());
+  std::fflush(stdout);
+  if (!ok) ++failures;
+  return ok;
+}
+
+int exitCode() { return failures == 0 ? 0 : 1; }
+
+bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    pump();
+    if (cond()) return true;
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(10, timeoutMs - elapsed), QS_ALLINPUT);
+  }
+}
+
+WPARAM lastKeyUp() { return keyUp; }
+
+HANDLE startProcess(const std::string& commandLine) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
+bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
+  const bool ended = waitFor([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs);
+  if (ended) GetExitCodeProcess(process, exitCode);
+  return ended;
+}
+
+void tapKeys(const std::vector<WORD>& keys) {
+  std::vector<INPUT> inputs;
+  for (WORD vk : keys) {
+    INPUT down = {};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = vk;
+    INPUT up = down;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(down);
+    inputs.push_back(up);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+float twipsPerPixel() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return 1440.0f / static_cast<float>(dpi);
+}
+
+int twipsToPixels(int twips) { return static_cast<int>(std::lround(static_cast<float>(twips) / twipsPerPixel())); }
+
+std::uint32_t Capture::at(int x, int y) const {
+  const int width = rect.right - rect.left;
+  return pixels[static_cast<size_t>((y - rect.top) * width + (x - rect.left))] & 0xFFFFFF;
+}
+
+bool Capture::saveBmp(const std::string& path) const {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = -height;
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  const DWORD imageSize = static_cast<DWORD>(pixels.size() * 4);
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + imageSize;
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+                       std::fwrite(pixels.data(), imageSize, 1, out) == 1;
+  return std::fclose(out) == 0 && written;
+}
+
+Capture captureScreen(const RECT& rect) {
+  Capture capture;
+  capture.rect = rect;
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  capture.pixels.assign(first, first + static_cast<size_t>(width) * height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return capture;
+}
+
+std::string hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(value));
+  return text;
+}
+
+}  // namespace e2e

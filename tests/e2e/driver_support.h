@@ -1,0 +1,55 @@
+#pragma once
+
+// What the end-to-end drivers share: checks that report and count, waits on
+// a condition with a deadline while pumping this thread's messages, starting
+// and ending processes, injecting keys and reading the screen.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Prints "ok: what" or "FAIL: what" and counts failures.
+bool check(bool ok, const std::string& what);
+// 0 when every check passed, 1 otherwise.
+int exitCode();
+
+// Pumps messages until cond() holds or timeoutMs passes; true if it held.
+bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs);
+// The last WM_KEYUP the pump saw, by virtual key.
+WPARAM lastKeyUp();
+
+HANDLE startProcess(const std::string& commandLine);
+// Waits for a process to end, pumping messages; true with its exit code.
+bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode);
+
+// Presses and releases each key, all in one injected batch.
+void tapKeys(const std::vector<WORD>& keys);
+
+float twipsPerPixel();
+int twipsToPixels(int twips);
+
+// A copy of a screen rectangle, 32-bit BGRX, rows from the top.
+struct Capture {
+  RECT rect{};
+  std::vector<std::uint32_t> pixels;
+
+  // Colour at screen coordinates, as 0x00RRGGBB.
+  std::uint32_t at(int x, int y) const;
+  bool saveBmp(const std::string& path) const;
+};
+Capture captureScreen(const RECT& rect);
+
+std::string hex(std::uint32_t value);
+
+}  // namespace e2e

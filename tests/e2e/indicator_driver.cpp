@@ -1,0 +1,167 @@
+// Starts tovix.exe and checks the lock indicator as a user meets it: the
+// panel at the bottom-right, topmost, hiding itself; each lock key's lamp
+// showing the key's real toggle state after its release; and the window the
+// user types into keeping the focus and every character.
+//
+// indicator_driver <tovix.exe> <folder for screenshots>
+
+#include <cstdio>
+#include <string>
+
+#include "driver_support.h"
+
+namespace {
+
+using e2e::check;
+
+struct LockKey {
+  WORD vk;
+  const char* name;
+  int lampLeftTwips;  // lamps are 375 twips wide, 720 twips from the top
+};
+const LockKey kLockKeys[] = {{VK_CAPITAL, "caps", 2160}, {VK_NUMLOCK, "num", 1200}, {VK_SCROLL, "scroll", 3120}};
+
+constexpr std::uint32_t kGreen = 0x00FF00;  // 0xRRGGBB
+constexpr std::uint32_t kOlive = 0x808000;
+
+HWND findPanel() { return FindWindowA(nullptr, "Tovix"); }
+
+bool panelVisible() {
+  HWND panel = findPanel();
+  return panel != nullptr && IsWindowVisible(panel);
+}
+
+POINT lampCentre(HWND panel, const LockKey& key) {
+  const int side = e2e::twipsToPixels(375);
+  POINT centre = {e2e::twipsToPixels(key.lampLeftTwips) + side / 2, e2e::twipsToPixels(720) + side / 2};
+  ClientToScreen(panel, &centre);
+  return centre;
+}
+
+// The typing target: a plain window with one edit control.
+struct TypingWindow {
+  HWND frame;
+  HWND edit;
+
+  TypingWindow() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "TovixTypingTarget";
+    RegisterClassA(&wc);
+    frame = CreateWindowExA(0, wc.lpszClassName, "Typing target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 160,
+                            nullptr, nullptr, wc.hInstance, nullptr);
+    edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 380, 28,
+                           frame, nullptr, wc.hInstance, nullptr);
+  }
+
+  bool hasFocus() const { return GetForegroundWindow() == frame && GetFocus() == edit; }
+
+  std::string text() const {
+    char buffer[1024] = {};
+    GetWindowTextA(edit, buffer, sizeof buffer);
+    return buffer;
+  }
+};
+
+void typeDigits(const std::string& digits) {
+  std::vector<WORD> keys(digits.begin(), digits.end());
+  e2e::tapKeys(keys);
+}
+
+void checkPlacement(HWND panel) {
+  RECT frame;
+  GetWindowRect(panel, &frame);
+  RECT client;
+  GetClientRect(panel, &client);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  const float tpp = e2e::twipsPerPixel();
+  const float bottomTwips = static_cast<float>(screenHeight) * tpp - 500.0f;
+  char text[200];
+  std::snprintf(text, sizeof text, "panel frame (%ld,%ld)-(%ld,%ld), client %ldx%ld, screen %dx%d at %.2f twips/pixel",
+                frame.left, frame.top, frame.right, frame.bottom, client.right, client.bottom, screenWidth,
+                screenHeight, tpp);
+  std::printf("%s\n", text);
+  check(frame.right == screenWidth, "the panel's right edge is on the screen's right edge");
+  check(std::abs(static_cast<float>(frame.bottom) * tpp - bottomTwips) <= tpp,
+        "the panel's bottom edge is 500 twips above the screen's bottom edge");
+  check(client.right == e2e::twipsToPixels(4680) && client.bottom == e2e::twipsToPixels(1455),
+        "the client area is 4680 x 1455 twips");
+  const LONG exStyle = GetWindowLongA(panel, GWL_EXSTYLE);
+  const LONG style = GetWindowLongA(panel, GWL_STYLE);
+  check((exStyle & WS_EX_TOPMOST) != 0, "the panel is topmost");
+  check((exStyle & WS_EX_TOOLWINDOW) != 0 && (style & WS_SYSMENU) == 0,
+        "the panel is a tool window without a control box");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: indicator_driver <tovix.exe> <screenshot folder>\n");
+    return 2;
+  }
+  const std::string shots = argv[2];
+
+  HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
+  if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
+
+  if (check(e2e::waitFor(panelVisible, 10000), "the panel appears after start-up")) {
+    const DWORD shown = GetTickCount();
+    checkPlacement(findPanel());
+    const bool hid = e2e::waitFor([] { return !panelVisible(); }, 2500);
+    check(hid, "the panel hides by itself after start-up (" + std::to_string(GetTickCount() - shown) + " ms)");
+  }
+
+  TypingWindow target;
+  SetForegroundWindow(target.frame);
+  SetFocus(target.edit);
+  check(e2e::waitFor([&] { return target.hasFocus(); }, 3000), "the typing window has the focus");
+
+  std::string typed;
+  int round = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const LockKey& key : kLockKeys) {
+      const std::string digits = std::to_string(10 + round++);
+      typeDigits(digits);
+      typed += digits;
+      const std::string what = std::string(key.name) + " lock release " + std::to_string(pass + 1);
+
+      e2e::tapKeys({key.vk});
+      const bool shown = e2e::waitFor([&] { return panelVisible() && e2e::lastKeyUp() == key.vk; }, 3000);
+      if (!check(shown, what + ": the panel shows")) continue;
+      HWND panel = findPanel();
+      const bool on = (GetKeyState(key.vk) & 1) != 0;
+      const std::uint32_t expected = on ? kGreen : kOlive;
+      const POINT centre = lampCentre(panel, key);
+      RECT frame;
+      GetWindowRect(panel, &frame);
+      e2e::Capture capture;
+      const bool lit = e2e::waitFor(
+          [&] {
+            capture = e2e::captureScreen(frame);
+            return capture.at(centre.x, centre.y) == expected;
+          },
+          1000);
+      check(lit, what + ": the lamp is " + (on ? "green" : "olive") + " with the toggle " + (on ? "on" : "off") +
+                     " (pixel " + e2e::hex(capture.at(centre.x, centre.y)) + ")");
+      capture.saveBmp(shots + "\\panel-" + key.name + (on ? "-on" : "-off") + ".bmp");
+      check(target.hasFocus(), what + ": the typing window keeps the focus");
+      check(e2e::waitFor([] { return !panelVisible(); }, 2500), what + ": the panel hides again");
+    }
+  }
+
+  typeDigits("99");
+  typed += "99";
+  const bool arrived = e2e::waitFor([&] { return target.text() == typed; }, 3000);
+  check(arrived, "every character typed arrives: \"" + target.text() + "\" (expected \"" + typed + "\")");
+  check(target.hasFocus(), "the typing window has the focus at the end");
+
+  PostMessageA(findPanel(), WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "tovix.exe ends with exit code 0 when closed");
+  CloseHandle(tovix);
+  return e2e::exitCode();
+}

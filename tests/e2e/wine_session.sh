@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# One Wine session for an end-to-end test run: a private Xvfb display and a
+# fresh Wine prefix, shared by the tests of the run and stopped after them.
+#
+#   wine_session.sh start <dir>                      start display and prefix
+#   wine_session.sh run <dir> <shots> <driver.exe> [file...]
+#                                                    run a driver, files as Windows paths
+#   wine_session.sh stop <dir>                       stop this session's wineserver and display
+set -u
+command=$1
+dir=$2
+env_file=$dir/session.env
+
+stop_session() {
+  [ -f "$env_file" ] || return 0
+  # shellcheck disable=SC1090
+  . "$env_file"
+  WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null
+  kill "$XVFB_PID" 2>/dev/null
+  rm -f "$env_file"
+}
+
+case $command in
+start)
+  stop_session
+  mkdir -p "$dir"
+  display=
+  for n in $(seq 90 199); do
+    if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
+  done
+  [ -n "$display" ] || { echo "no free X display number"; exit 1; }
+  setsid Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$dir/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo -display "$display" >/dev/null 2>&1 || { echo "Xvfb did not start on $display"; cat "$dir/xvfb.log"; exit 1; }
+  prefix=$dir/prefix
+  rm -rf "$prefix"
+  cat >"$env_file" <<ENV
+export DISPLAY=$display
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+export XVFB_PID=$xvfb_pid
+ENV
+  # shellcheck disable=SC1090
+  . "$env_file"
+  started=$(date +%s)
+  WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
+  wineserver -w
+  echo "Wine session on $display with prefix $prefix ready in $(($(date +%s) - started)) s"
+  ;;
+run)
+  shots=$3
+  driver=$4
+  shift 4
+  # shellcheck disable=SC1090
+  . "$env_file"
+  mkdir -p "$shots"
+  args=()
+  for file in "$@" "$shots"; do args+=("$(winepath -w "$file")"); done
+  log=$dir/$(basename "$driver" .exe).log
+  wine "$driver" "${args[@]}" </dev/null >"$log" 2>&1
+  status=$?
+  cat "$log"
+  # Whatever a failed run left behind must not meet the next test.
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  for bmp in "$shots"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp" && echo "screenshot: ${bmp%.bmp}.png"
+  done
+  exit $status
+  ;;
+stop)
+  stop_session
+  ;;
+*)
+  echo "usage: $0 start|run|stop <dir> ..." >&2
+  exit 2
+  ;;
+esac
