@@ -5,8 +5,11 @@
 #include "platform/win_api.h"
 #include "platform/win_constants.h"
 
+// Without SWP_NOACTIVATE the call would also activate the panel and take the
+// focus from whatever the user is typing into.
 void KeepOnTop(Form1& panel) {
-  win::SetWindowPos(panel.hwnd(), win::HWND_TOPMOST, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+  win::SetWindowPos(panel.hwnd(), win::HWND_TOPMOST, 0, 0, 0, 0,
+                    win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE);
 }
 
 Application::Application() {

@@ -19,3 +19,5 @@ target_link_libraries(tovix PRIVATE tovix_core tovix_win32 gdi32 user32 kernel32
 target_link_options(tovix PRIVATE -static -static-libgcc -static-libstdc++ -s)
 
 add_subdirectory(tests/e2e)
+
+add_test(NAME binary.pe COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:tovix>)

@@ -20,5 +20,6 @@ constexpr int VK_SCROLL = 0x91;
 constexpr Handle HWND_TOPMOST = static_cast<Handle>(-1);
 constexpr unsigned SWP_NOSIZE = 0x1;
 constexpr unsigned SWP_NOMOVE = 0x2;
+constexpr unsigned SWP_NOACTIVATE = 0x10;
 
 }  // namespace win

@@ -105,20 +105,23 @@ int main(int argc, char** argv) {
   }
   const std::string shots = argv[2];
 
+  // The user is typing somewhere when Tovix starts.
+  TypingWindow target;
+  SetForegroundWindow(target.frame);
+  SetFocus(target.edit);
+  check(e2e::waitFor([&] { return target.hasFocus(); }, 3000), "the typing window has the focus");
+
   HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
   if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
 
   if (check(e2e::waitFor(panelVisible, 10000), "the panel appears after start-up")) {
     const DWORD shown = GetTickCount();
     checkPlacement(findPanel());
+    check(target.hasFocus(), "the typing window keeps the focus while the panel shows");
     const bool hid = e2e::waitFor([] { return !panelVisible(); }, 2500);
     check(hid, "the panel hides by itself after start-up (" + std::to_string(GetTickCount() - shown) + " ms)");
   }
-
-  TypingWindow target;
-  SetForegroundWindow(target.frame);
-  SetFocus(target.edit);
-  check(e2e::waitFor([&] { return target.hasFocus(); }, 3000), "the typing window has the focus");
+  check(target.hasFocus(), "the typing window has the focus after start-up");
 
   std::string typed;
   int round = 0;

@@ -32,7 +32,12 @@ start)
   setsid Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$dir/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo -display "$display" >/dev/null 2>&1 || { echo "Xvfb did not start on $display"; cat "$dir/xvfb.log"; exit 1; }
+  if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
+    echo "Xvfb did not start on $display"
+    cat "$dir/xvfb.log"
+    kill "$xvfb_pid" 2>/dev/null
+    exit 1
+  fi
   prefix=$dir/prefix
   rm -rf "$prefix"
   cat >"$env_file" <<ENV

@@ -21,7 +21,7 @@ TEST_F(ApplicationTest, LoadGoesTopmostPlacesLightsHooksThenShows) {
   const win::Handle panel = app.panel().hwnd();
   const fake::FormState& form = fake::form(panel);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
-                               fake::call("SetWindowPos", panel, -1, 0, 0, 0, 0, 3),
+                               fake::call("SetWindowPos", panel, -1, 0, 0, 0, 0, 0x1 | 0x2 | 0x10),  // never activates
                                fake::call("Tovix.Move", 1024 * 15 - form.width, 768 * 15 - form.height - 500),
                                "GetKeyboardState()",
                                fake::call("Shape2.FillColor", LampOnColor),
