@@ -21,7 +21,10 @@ Application::Application() {
 
 void Application::Form_Load() {
   KeepOnTop(panel_);
+  if (!trayIcon_) trayIcon_.emplace(panel_.Picture1.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(), panel_.Text1.text());
   panel_.place();
+  hotKeys_.emplace(panel_);
+  windowProc_.emplace(panel_);
   lightLampsFromKeyboard(panel_);
   hook_.emplace(panel_);
   panel_.show();
@@ -29,4 +32,7 @@ void Application::Form_Load() {
 
 void Application::Form_QueryUnload() {
   hook_.reset();
+  trayIcon_.reset();
+  windowProc_.reset();
+  hotKeys_.reset();
 }

@@ -29,6 +29,14 @@ class Form1 {
 
  private:
   tk::Form form_;
+
+ public:
+  // Receives the notification icon's messages.
+  tk::PictureBox Picture1;
+  // The notification icon's tool tip.
+  tk::TextBox Text1;
+
+ private:
   tk::Label Label4;
   tk::Label Label5;
   tk::Label Label6;

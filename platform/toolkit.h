@@ -47,6 +47,13 @@ class Form {
   void hide();
   bool visible() const;
 
+  // Back from minimized or maximized; a form in its normal state is left
+  // alone, hidden or not.
+  void setWindowStateNormal();
+
+  // The program's icon, shared by its forms; the system owns it.
+  win::Handle icon() const;
+
   // Outer frame size and position, in twips.
   float width() const;
   float height() const;
@@ -62,6 +69,7 @@ class Form {
   friend class Label;
   friend class Shape;
   friend class Timer;
+  friend class PictureBox;
 };
 
 // A caption painted on its form; the name identifies the control to the
@@ -80,6 +88,26 @@ class Shape {
  private:
   Form& form_;
   int index_;
+};
+
+// A hidden child window of its form that receives messages sent to it.
+class PictureBox {
+ public:
+  PictureBox(Form& form, const char* name, TwipsRect bounds);
+  win::Handle hwnd() const { return hwnd_; }
+
+ private:
+  win::Handle hwnd_;
+};
+
+// A hidden text box: it only holds its text.
+class TextBox {
+ public:
+  explicit TextBox(const std::string& text) : text_(text) {}
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
 };
 
 // Calls onTick every interval while enabled. Enabling an enabled timer
@@ -110,6 +138,10 @@ float twipsPerPixelX();
 }  // namespace Screen
 
 win::Handle appInstance();
+
+// Starts a program from a command line, found by the system's usual search,
+// with the given show command; does not wait for it.
+void shell(const std::string& commandLine, int showCommand);
 
 // Runs the message loop until quit() is called; returns the exit code.
 int runMessageLoop();

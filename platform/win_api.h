@@ -6,7 +6,9 @@
 // <windows.h> in one file: that header defines the same names as macros.
 
 #include <cstdint>
+#include <string>
 
+#include "platform/win_records.h"
 #include "platform/win_types.h"
 
 namespace win {
@@ -19,5 +21,26 @@ std::int16_t GetKeyState(int virtualKey);
 bool GetKeyboardState(std::uint8_t (&keyState)[256]);
 
 bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy, unsigned flags);
+
+bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data);
+
+std::uint16_t GlobalAddAtomA(const char* name);
+bool RegisterHotKey(Handle hWnd, std::int32_t id, std::uint32_t modifiers, std::uint32_t virtualKey);
+bool UnregisterHotKey(Handle hWnd, std::int32_t id);
+
+// GWL_WNDPROC: installs a window procedure and returns the one it replaces,
+// or puts a returned one back.
+std::int32_t SetWindowLongA(Handle hWnd, int index, WndProc proc);
+std::int32_t SetWindowLongA(Handle hWnd, int index, std::int32_t value);
+LResult CallWindowProcA(std::int32_t previousProc, Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam);
+
+Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const char* parameters,
+                     const char* directory, int showCommand);
+
+bool GetVersionExA(OSVERSIONINFO& info);
+
+// The folder Windows reports for a CSIDL, or an empty text when it reports
+// none.
+std::string SHGetFolderPathA(int csidl);
 
 }  // namespace win

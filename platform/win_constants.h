@@ -22,4 +22,21 @@ constexpr unsigned SWP_NOSIZE = 0x1;
 constexpr unsigned SWP_NOMOVE = 0x2;
 constexpr unsigned SWP_NOACTIVATE = 0x10;
 
+constexpr std::uint32_t WM_MOUSEMOVE = 0x200;
+constexpr std::uint32_t WM_HOTKEY = 0x312;
+constexpr int GWL_WNDPROC = -4;
+constexpr int SW_SHOWNORMAL = 1;
+
+constexpr std::uint32_t NIM_ADD = 0;
+constexpr std::uint32_t NIM_DELETE = 2;
+constexpr std::uint32_t NIF_MESSAGE = 1;
+constexpr std::uint32_t NIF_ICON = 2;
+constexpr std::uint32_t NIF_TIP = 4;
+
+constexpr std::uint32_t VK_LAUNCH_MEDIA_SELECT = 0xB5;
+constexpr std::uint32_t VK_LAUNCH_APP1 = 0xB6;
+constexpr std::uint32_t VK_LAUNCH_APP2 = 0xB7;
+
+constexpr int CSIDL_PROGRAM_FILES = 0x26;
+
 }  // namespace win

@@ -15,5 +15,7 @@ using LResult = std::intptr_t;
 // The portable form of HOOKPROC; the Win32 layer calls it through a
 // __stdcall thunk.
 using HookProc = LResult (*)(int nCode, WParam wParam, LParam lParam);
+// The portable form of WNDPROC, likewise.
+using WndProc = LResult (*)(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam);
 
 }  // namespace win

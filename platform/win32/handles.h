@@ -7,6 +7,13 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+// platform/win_records.h declares these records field by field; the Win32
+// headers' A/W aliases would rename them in this layer only.
+#undef NOTIFYICONDATA
+#undef OSVERSIONINFO
 
 #include <cstdint>
 

@@ -11,6 +11,7 @@ namespace tk {
 namespace {
 
 const char kFormClass[] = "TovixForm";
+const char kPictureClass[] = "TovixPicture";
 constexpr DWORD kPanelStyle = WS_POPUP | WS_CAPTION;  // fixed frame, no control box
 constexpr DWORD kPanelExStyle = WS_EX_TOOLWINDOW;     // narrow caption, no taskbar button
 
@@ -144,24 +145,35 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void registerFormClass() {
+HICON programIcon() {
+  static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  return icon;
+}
+
+void registerClasses() {
   static bool registered = false;
   if (registered) return;
   WNDCLASSA wc = {};
   wc.lpfnWndProc = formProc;
   wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
+  wc.hIcon = programIcon();
   wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kFormClass;
   RegisterClassA(&wc);
+
+  WNDCLASSA picture = {};
+  picture.lpfnWndProc = DefWindowProcA;
+  picture.hInstance = wc.hInstance;
+  picture.lpszClassName = kPictureClass;
+  RegisterClassA(&picture);
   registered = true;
 }
 
 }  // namespace
 
 Form::Form(const std::string& caption, int clientWidth, int clientHeight) : impl_(std::make_unique<Impl>(*this)) {
-  registerFormClass();
+  registerClasses();
   RECT frame = {0, 0, toPixels(static_cast<float>(clientWidth)), toPixels(static_cast<float>(clientHeight))};
   AdjustWindowRectEx(&frame, kPanelStyle, FALSE, kPanelExStyle);
   impl_->hwnd = CreateWindowExA(kPanelExStyle, kFormClass, caption.c_str(), kPanelStyle, 0, 0, frame.right - frame.left,
@@ -177,6 +189,12 @@ void Form::show() { ShowWindow(impl_->hwnd, SW_SHOWNA); }
 void Form::hide() { ShowWindow(impl_->hwnd, SW_HIDE); }
 
 bool Form::visible() const { return IsWindowVisible(impl_->hwnd) != FALSE; }
+
+void Form::setWindowStateNormal() {
+  if (IsIconic(impl_->hwnd) || IsZoomed(impl_->hwnd)) ShowWindow(impl_->hwnd, SW_SHOWNOACTIVATE);
+}
+
+win::Handle Form::icon() const { return win::toHandle(programIcon()); }
 
 float Form::width() const {
   RECT r;
@@ -208,6 +226,13 @@ void Shape::setFillColor(Colour fill) {
   if (shape.fill == fill) return;
   shape.fill = fill;
   InvalidateRect(form_.impl_->hwnd, &shape.bounds, TRUE);
+}
+
+PictureBox::PictureBox(Form& form, const char*, TwipsRect bounds) {
+  const RECT r = toPixels(bounds);
+  hwnd_ = win::toHandle(CreateWindowExA(0, kPictureClass, "", WS_CHILD, r.left, r.top, r.right - r.left,
+                                        r.bottom - r.top, form.impl_->hwnd, nullptr, GetModuleHandleA(nullptr),
+                                        nullptr));
 }
 
 Timer::Timer(Form& form, const char*, unsigned intervalMs, bool enabled, std::function<void()> onTick)
@@ -249,6 +274,19 @@ float height() { return static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * twip
 }  // namespace Screen
 
 win::Handle appInstance() { return win::toHandle(GetModuleHandleA(nullptr)); }
+
+void shell(const std::string& commandLine, int showCommand) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION process = {};
+  std::string line = commandLine;  // CreateProcessA may write to it
+  if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
 
 int runMessageLoop() {
   MSG msg;

@@ -43,3 +43,64 @@ bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
 }
 
 }  // namespace win
+
+static_assert(sizeof(win::NOTIFYICONDATA) == NOTIFYICONDATAA_V1_SIZE, "NOTIFYICONDATA layout");
+static_assert(sizeof(win::OSVERSIONINFO) == sizeof(::OSVERSIONINFOA), "OSVERSIONINFO layout");
+
+namespace win {
+
+bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) {
+  // The shell only reads the record; the API just lacks the const.
+  return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(const_cast<NOTIFYICONDATA*>(&data))) != FALSE;
+}
+
+std::uint16_t GlobalAddAtomA(const char* name) { return ::GlobalAddAtomA(name); }
+
+bool RegisterHotKey(Handle hWnd, std::int32_t id, std::uint32_t modifiers, std::uint32_t virtualKey) {
+  return ::RegisterHotKey(fromHandle<HWND>(hWnd), id, modifiers, virtualKey) != FALSE;
+}
+
+bool UnregisterHotKey(Handle hWnd, std::int32_t id) {
+  return ::UnregisterHotKey(fromHandle<HWND>(hWnd), id) != FALSE;
+}
+
+namespace {
+// The program replaces one window procedure; the system calls it through
+// this __stdcall thunk.
+WndProc installedWndProc = nullptr;
+
+LRESULT CALLBACK wndProcThunk(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return installedWndProc(toHandle(hWnd), msg, wParam, lParam);
+}
+}  // namespace
+
+std::int32_t SetWindowLongA(Handle hWnd, int index, WndProc proc) {
+  installedWndProc = proc;
+  return ::SetWindowLongA(fromHandle<HWND>(hWnd), index, static_cast<LONG>(reinterpret_cast<LONG_PTR>(wndProcThunk)));
+}
+
+std::int32_t SetWindowLongA(Handle hWnd, int index, std::int32_t value) {
+  return ::SetWindowLongA(fromHandle<HWND>(hWnd), index, value);
+}
+
+LResult CallWindowProcA(std::int32_t previousProc, Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
+  return ::CallWindowProcA(reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(previousProc)), fromHandle<HWND>(hWnd), msg,
+                           wParam, lParam);
+}
+
+Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const char* parameters,
+                     const char* directory, int showCommand) {
+  return toHandle(::ShellExecuteA(fromHandle<HWND>(hWnd), operation, file, parameters, directory, showCommand));
+}
+
+bool GetVersionExA(OSVERSIONINFO& info) {
+  return ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)) != FALSE;
+}
+
+std::string SHGetFolderPathA(int csidl) {
+  char path[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return std::string();
+  return path;
+}
+
+}  // namespace win

@@ -22,6 +22,13 @@ struct Answers {
   win::LResult nextHookResult = 0;
   std::uint8_t keyboard[256] = {};
   std::map<int, std::int16_t> keyStates;
+  std::map<std::string, std::uint16_t> atoms = {{"Bexil", 0xC001}, {"Bexil1", 0xC002}, {"Bexil2", 0xC003}};
+  std::int32_t previousWindowProc = 0x00DEF000;
+  win::LResult forwardedResult = 0;
+  bool versionKnown = true;
+  std::uint32_t majorVersion = 6;
+  std::uint32_t minorVersion = 1;
+  std::string programFiles = "C:\\Program Files";
 };
 Answers& answers();
 
@@ -55,6 +62,16 @@ struct FormState {
   std::map<std::string, unsigned> timerIntervals;
 };
 FormState& form(win::Handle hwnd);
+
+// Every record handed to Shell_NotifyIconA, byte for byte, with its message.
+struct NotifyCall {
+  std::uint32_t message;
+  std::vector<std::uint8_t> bytes;
+};
+std::vector<NotifyCall>& notifyCalls();
+
+// The program's icon as the fake toolkit hands it out.
+constexpr win::Handle kProgramIcon = 0x7700;
 
 // Fires a timer of a form as its interval would.
 void tick(win::Handle hwnd, const std::string& timer);

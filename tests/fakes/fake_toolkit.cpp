@@ -68,6 +68,10 @@ void Form::hide() {
 
 bool Form::visible() const { return impl_->state.visible; }
 
+void Form::setWindowStateNormal() { fake::record(impl_->state.caption + ".WindowState", 0); }
+
+win::Handle Form::icon() const { return fake::kProgramIcon; }
+
 float Form::width() const { return impl_->state.width; }
 
 float Form::height() const { return impl_->state.height; }
@@ -94,6 +98,8 @@ void Shape::setFillColor(Colour fill) {
   fake::record(name + ".FillColor", fill);
 }
 
+PictureBox::PictureBox(Form& form, const char*, TwipsRect) : hwnd_(form.impl_->hwnd + 1) {}
+
 Timer::Timer(Form& form, const char* name, unsigned intervalMs, bool enabled, std::function<void()> onTick)
     : form_(form), id_(0), intervalMs_(intervalMs), enabled_(enabled), onTick_(std::move(onTick)) {
   form.impl_->timers[name] = this;
@@ -118,6 +124,8 @@ float twipsPerPixelX() { return fake::screen().twipsPerPixel; }
 }  // namespace Screen
 
 win::Handle appInstance() { return 0x400000; }
+
+void shell(const std::string& commandLine, int showCommand) { fake::record("Shell", commandLine, showCommand); }
 
 int runMessageLoop() { return 0; }
 

@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "platform/win_api.h"
+#include "platform/win_records.h"
 #include "recorder.h"
 
 namespace fake {
@@ -20,8 +21,14 @@ Screen& screen() {
   return s;
 }
 
+std::vector<NotifyCall>& notifyCalls() {
+  static std::vector<NotifyCall> all;
+  return all;
+}
+
 void reset() {
   calls().clear();
+  notifyCalls().clear();
   answers() = Answers();
   screen() = Screen();
 }
@@ -61,6 +68,69 @@ bool GetKeyboardState(std::uint8_t (&keyState)[256]) {
 bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy, unsigned flags) {
   fake::record("SetWindowPos", hWnd, static_cast<std::int32_t>(insertAfter), x, y, cx, cy, flags);
   return true;
+}
+
+}  // namespace win
+
+namespace win {
+
+bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) {
+  fake::record("Shell_NotifyIconA", message, data.hWnd, data.uID);
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&data);
+  fake::notifyCalls().push_back({message, std::vector<std::uint8_t>(bytes, bytes + data.cbSize)});
+  return true;
+}
+
+std::uint16_t GlobalAddAtomA(const char* name) {
+  fake::record("GlobalAddAtomA", name);
+  const auto& atoms = fake::answers().atoms;
+  const auto found = atoms.find(name);
+  return found == atoms.end() ? 0 : found->second;
+}
+
+bool RegisterHotKey(Handle hWnd, std::int32_t id, std::uint32_t modifiers, std::uint32_t virtualKey) {
+  fake::record("RegisterHotKey", hWnd, id, modifiers, virtualKey);
+  return true;
+}
+
+bool UnregisterHotKey(Handle hWnd, std::int32_t id) {
+  fake::record("UnregisterHotKey", hWnd, id);
+  return true;
+}
+
+std::int32_t SetWindowLongA(Handle hWnd, int index, WndProc) {
+  fake::record("SetWindowLongA", hWnd, index, "PanelWindowProc");
+  return fake::answers().previousWindowProc;
+}
+
+std::int32_t SetWindowLongA(Handle hWnd, int index, std::int32_t value) {
+  fake::record("SetWindowLongA", hWnd, index, value);
+  return 0;
+}
+
+LResult CallWindowProcA(std::int32_t previousProc, Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
+  fake::record("CallWindowProcA", previousProc, hWnd, msg, wParam, lParam);
+  return fake::answers().forwardedResult;
+}
+
+Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const char* parameters,
+                     const char* directory, int showCommand) {
+  fake::record("ShellExecuteA", hWnd, operation, file, parameters, directory == nullptr ? "null" : directory,
+               showCommand);
+  return 42;
+}
+
+bool GetVersionExA(OSVERSIONINFO& info) {
+  fake::record("GetVersionExA", info.dwOSVersionInfoSize);
+  if (!fake::answers().versionKnown) return false;
+  info.dwMajorVersion = fake::answers().majorVersion;
+  info.dwMinorVersion = fake::answers().minorVersion;
+  return true;
+}
+
+std::string SHGetFolderPathA(int csidl) {
+  fake::record("SHGetFolderPathA", csidl);
+  return fake::answers().programFiles;
 }
 
 }  // namespace win

@@ -1,0 +1,28 @@
+#include "launch/panel_window_proc.h"
+
+#include "indicator/form1.h"
+#include "launch/launch_keys.h"
+#include "platform/win_api.h"
+#include "platform/win_constants.h"
+
+std::int32_t previousWindowProc = 0;
+
+namespace {
+Form1* procPanel = nullptr;
+}
+
+win::LResult PanelWindowProc(win::Handle hWnd, std::uint32_t msg, win::WParam wParam, win::LParam lParam) {
+  if (msg != win::WM_HOTKEY) return win::CallWindowProcA(previousWindowProc, hWnd, msg, wParam, lParam);
+  procPanel->form().setWindowStateNormal();
+  launch(static_cast<std::int32_t>(wParam), procPanel->hwnd());
+  return 0;
+}
+
+PanelWindowProcedure::PanelWindowProcedure(Form1& panel) {
+  procPanel = &panel;
+  previousWindowProc = win::SetWindowLongA(panel.hwnd(), win::GWL_WNDPROC, PanelWindowProc);
+}
+
+PanelWindowProcedure::~PanelWindowProcedure() {
+  win::SetWindowLongA(procPanel->hwnd(), win::GWL_WNDPROC, previousWindowProc);
+}

@@ -1,0 +1,126 @@
+#include "launch/launch_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "fake.h"
+#include "indicator/form1.h"
+#include "launch/panel_window_proc.h"
+#include "recorder.h"
+
+namespace {
+
+constexpr std::uint32_t WM_HOTKEY = 0x312;
+constexpr std::uint32_t WM_PAINT = 0x0F;
+const char kWmplayer[] = "\"C:\\Program Files\\Windows Media Player\\wmplayer.exe\"";
+
+class PanelWindowProcTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::reset();
+    hotKeys.emplace(panel);
+    proc.emplace(panel);
+    fake::calls().clear();
+  }
+  void TearDown() override {
+    proc.reset();
+    hotKeys.reset();
+  }
+
+  // WM_HOTKEY as Windows delivers it: the id in the low 32 bits of wParam.
+  win::LResult hotKey(std::int32_t id) {
+    return PanelWindowProc(panel.hwnd(), WM_HOTKEY, static_cast<std::uint32_t>(id), 0xB6);
+  }
+
+  Form1 panel;
+  std::optional<LaunchHotKeys> hotKeys;
+  std::optional<PanelWindowProcedure> proc;
+};
+
+TEST_F(PanelWindowProcTest, MyComputerKeyOpensTheFolderThroughExplorer) {
+  EXPECT_EQ(hotKey(atomMyComputer), 0);
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
+                               "Tovix.WindowState(0)",
+                               fake::call("ShellExecuteA", panel.hwnd(), "open", "explorer",
+                                          "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "null", 1),
+                           }));
+}
+
+TEST_F(PanelWindowProcTest, CalculatorKeyStartsCalc) {
+  EXPECT_EQ(hotKey(atomCalculator), 0);
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)", "Shell(calc,1)"}));
+}
+
+TEST_F(PanelWindowProcTest, MediaKeyStartsThePlayerByItsQuotedPath) {
+  EXPECT_EQ(hotKey(atomMediaPlayer), 0);
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
+                               "Tovix.WindowState(0)",
+                               "GetVersionExA(148)",
+                               "SHGetFolderPathA(38)",
+                               fake::call("Shell", kWmplayer, 1),
+                           }));
+}
+
+TEST_F(PanelWindowProcTest, UnknownIdOnlyRestoresTheWindowState) {
+  for (const std::int32_t id : {0, 1, -1, 0xC004, -16380, 0x7FFFFFFF}) {
+    fake::calls().clear();
+    EXPECT_EQ(hotKey(id), 0);
+    EXPECT_EQ(fake::calls(), std::vector<std::string>{"Tovix.WindowState(0)"}) << id;
+  }
+}
+
+TEST_F(PanelWindowProcTest, OtherMessagesGoOnUnchangedWithTheirResult) {
+  fake::answers().forwardedResult = -77;
+  EXPECT_EQ(PanelWindowProc(panel.hwnd(), WM_PAINT, 0xABCD, -5), -77);
+  EXPECT_EQ(PanelWindowProc(0x9999, WM_HOTKEY + 1, 1, 2), -77);
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
+                               fake::call("CallWindowProcA", 0x00DEF000, panel.hwnd(), WM_PAINT, 0xABCD, -5),
+                               fake::call("CallWindowProcA", 0x00DEF000, 0x9999, WM_HOTKEY + 1, 1, 2),
+                           }));
+}
+
+TEST_F(PanelWindowProcTest, AtomsBelow0x8000StayPositive) {
+  proc.reset();
+  hotKeys.reset();
+  fake::answers().atoms = {{"Bexil", 0x7FFF}, {"Bexil1", 0x8000}, {"Bexil2", 0x0001}};
+  hotKeys.emplace(panel);
+  proc.emplace(panel);
+  EXPECT_EQ(atomMyComputer, 0x7FFF);
+  EXPECT_EQ(atomCalculator, -32768);
+  EXPECT_EQ(atomMediaPlayer, 1);
+  fake::calls().clear();
+  hotKey(-32768);
+  EXPECT_EQ(fake::calls().back(), "Shell(calc,1)");
+}
+
+TEST(MediaPlayer, Windows2000GetsMplayer2EveryOtherVersionWmplayer) {
+  const struct {
+    bool known;
+    std::uint32_t major;
+    std::uint32_t minor;
+    const char* player;
+  } cases[] = {{true, 5, 0, "mplayer2.exe"}, {true, 5, 1, "wmplayer.exe"}, {true, 6, 0, "wmplayer.exe"},
+               {true, 6, 1, "wmplayer.exe"}, {true, 4, 0, "wmplayer.exe"}, {false, 5, 0, "wmplayer.exe"}};
+  for (const auto& c : cases) {
+    fake::reset();
+    fake::answers().versionKnown = c.known;
+    fake::answers().majorVersion = c.major;
+    fake::answers().minorVersion = c.minor;
+    EXPECT_EQ(mediaPlayerCommandLine(),
+              std::string("\"C:\\Program Files\\Windows Media Player\\") + c.player + "\"")
+        << c.known << " " << c.major << "." << c.minor;
+  }
+}
+
+TEST(MediaPlayer, ProgramsFolderComesFromWindows) {
+  fake::reset();
+  fake::answers().programFiles = "D:\\Programme";
+  EXPECT_EQ(mediaPlayerCommandLine(), "\"D:\\Programme\\Windows Media Player\\wmplayer.exe\"");
+  fake::answers().programFiles = "E:\\";
+  EXPECT_EQ(mediaPlayerCommandLine(), "\"E:\\Windows Media Player\\wmplayer.exe\"");
+  fake::answers().programFiles = "";
+  EXPECT_EQ(mediaPlayerCommandLine(), kWmplayer);
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#include "tray/tray_icon.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fake.h"
+#include "platform/win_records.h"
+
+namespace {
+
+class TrayIconTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::reset();
+    trayIconCounter = 0;
+  }
+
+  static std::vector<std::uint8_t> record(std::uint32_t hWnd, std::uint32_t id, std::uint32_t callback,
+                                          std::uint32_t icon, const std::string& tip) {
+    std::vector<std::uint8_t> bytes;
+    for (const std::uint32_t field : {88u, hWnd, id, 7u, callback, icon}) {
+      for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(field >> shift));
+    }
+    bytes.insert(bytes.end(), tip.begin(), tip.end());
+    bytes.resize(88, tip.empty() ? 0 : ' ');
+    return bytes;
+  }
+};
+
+TEST_F(TrayIconTest, AddRecordIsTheTipThenNulThenSpaces) {
+  EXPECT_EQ(AddTrayIcon(0x1234, 0x200, 0x7700, "Tovix"), 1);
+
+  ASSERT_EQ(fake::notifyCalls().size(), 1u);
+  EXPECT_EQ(fake::notifyCalls()[0].message, 0u);  // NIM_ADD
+  EXPECT_EQ(fake::notifyCalls()[0].bytes, record(0x1234, 1, 0x200, 0x7700, std::string("Tovix") + '\0'));
+}
+
+TEST_F(TrayIconTest, IdsCountUpAndRemoveFindsEachOwnerAgain) {
+  EXPECT_EQ(AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 1);
+  EXPECT_EQ(AddTrayIcon(0x2222, 0x200, 0x7700, "Tovix"), 2);
+  fake::notifyCalls().clear();
+
+  EXPECT_TRUE(RemoveTrayIcon(1));
+  EXPECT_TRUE(RemoveTrayIcon(2));
+  EXPECT_TRUE(RemoveTrayIcon(1));  // the owner stays known after removal
+
+  ASSERT_EQ(fake::notifyCalls().size(), 3u);
+  EXPECT_EQ(fake::notifyCalls()[0].message, 2u);  // NIM_DELETE
+  EXPECT_EQ(fake::notifyCalls()[0].bytes, record(0x1111, 1, 0, 0, ""));
+  EXPECT_EQ(fake::notifyCalls()[1].bytes, record(0x2222, 2, 0, 0, ""));
+}
+
+TEST_F(TrayIconTest, UnknownIdsRemoveNothing) {
+  EXPECT_FALSE(RemoveTrayIcon(1));  // before any add
+  AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix");
+  fake::notifyCalls().clear();
+  for (const std::int32_t id : {0, 2, -1, 2147483647}) EXPECT_FALSE(RemoveTrayIcon(id)) << id;
+  EXPECT_TRUE(fake::notifyCalls().empty());
+}
+
+TEST_F(TrayIconTest, LongTipsKeepTheirNulInsideTheField) {
+  const std::string tip(70, 'x');
+  AddTrayIcon(0x1111, 0x200, 0x7700, tip);
+  const std::vector<std::uint8_t>& bytes = fake::notifyCalls().at(0).bytes;
+  EXPECT_EQ(std::string(bytes.begin() + 24, bytes.begin() + 87), std::string(63, 'x'));
+  EXPECT_EQ(bytes[87], 0);
+}
+
+TEST_F(TrayIconTest, OnceIdsRunOutNothingIsAdded) {
+  trayIconCounter = 2147483646;
+  EXPECT_EQ(AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 2147483647);
+  EXPECT_EQ(AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 0);
+  EXPECT_EQ(fake::notifyCalls().size(), 1u);
+}
+
+TEST_F(TrayIconTest, TheIconLivesAsLongAsItsObject) {
+  {
+    TrayIcon icon(0x3333, 0x200, 0x7700, "Tovix");
+    EXPECT_EQ(icon.trayIconId, 1);
+  }
+  ASSERT_EQ(fake::notifyCalls().size(), 2u);
+  EXPECT_EQ(fake::notifyCalls()[1].message, 2u);
+  EXPECT_EQ(fake::notifyCalls()[1].bytes, record(0x3333, 1, 0, 0, ""));
+}
+
+}  // namespace
