@@ -140,4 +140,31 @@ std::string hex(std::uint32_t value) {
   return text;
 }
 
+TypingWindow::TypingWindow() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = "TovixTypingTarget";
+  RegisterClassA(&wc);
+  frame = CreateWindowExA(0, wc.lpszClassName, "Typing target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 160,
+                          nullptr, nullptr, wc.hInstance, nullptr);
+  edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 380, 28, frame,
+                         nullptr, wc.hInstance, nullptr);
+}
+
+bool TypingWindow::takeFocus() {
+  SetForegroundWindow(frame);
+  SetFocus(edit);
+  return waitFor([this] { return hasFocus(); }, 3000);
+}
+
+bool TypingWindow::hasFocus() const { return GetForegroundWindow() == frame && GetFocus() == edit; }
+
+std::string TypingWindow::text() const {
+  char buffer[1024] = {};
+  GetWindowTextA(edit, buffer, sizeof buffer);
+  return buffer;
+}
+
 }  // namespace e2e

@@ -52,4 +52,16 @@ Capture captureScreen(const RECT& rect);
 
 std::string hex(std::uint32_t value);
 
+// The window the user types into: a plain frame with one edit control.
+struct TypingWindow {
+  TypingWindow();
+  // Brings the window to the foreground with the edit control focused.
+  bool takeFocus();
+  bool hasFocus() const;
+  std::string text() const;
+
+  HWND frame;
+  HWND edit;
+};
+
 }  // namespace e2e

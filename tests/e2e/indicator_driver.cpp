@@ -38,33 +38,6 @@ POINT lampCentre(HWND panel, const LockKey& key) {
   return centre;
 }
 
-// The typing target: a plain window with one edit control.
-struct TypingWindow {
-  HWND frame;
-  HWND edit;
-
-  TypingWindow() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "TovixTypingTarget";
-    RegisterClassA(&wc);
-    frame = CreateWindowExA(0, wc.lpszClassName, "Typing target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 160,
-                            nullptr, nullptr, wc.hInstance, nullptr);
-    edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 380, 28,
-                           frame, nullptr, wc.hInstance, nullptr);
-  }
-
-  bool hasFocus() const { return GetForegroundWindow() == frame && GetFocus() == edit; }
-
-  std::string text() const {
-    char buffer[1024] = {};
-    GetWindowTextA(edit, buffer, sizeof buffer);
-    return buffer;
-  }
-};
-
 void typeDigits(const std::string& digits) {
   std::vector<WORD> keys(digits.begin(), digits.end());
   e2e::tapKeys(keys);
@@ -106,10 +79,8 @@ int main(int argc, char** argv) {
   const std::string shots = argv[2];
 
   // The user is typing somewhere when Tovix starts.
-  TypingWindow target;
-  SetForegroundWindow(target.frame);
-  SetFocus(target.edit);
-  check(e2e::waitFor([&] { return target.hasFocus(); }, 3000), "the typing window has the focus");
+  e2e::TypingWindow target;
+  check(target.takeFocus(), "the typing window has the focus");
 
   HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
   if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();

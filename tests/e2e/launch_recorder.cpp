@@ -1,0 +1,21 @@
+// Stands in for explorer, calc and the media player in the launch test:
+// appends "<its own path>|<its command line>" to the file named by
+// TOVIX_LAUNCH_LOG and ends.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdio>
+
+int main() {
+  char log[MAX_PATH] = {};
+  if (GetEnvironmentVariableA("TOVIX_LAUNCH_LOG", log, sizeof log) == 0) return 1;
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  FILE* out = std::fopen(log, "a");
+  if (out == nullptr) return 1;
+  std::fprintf(out, "%s|%s\n", self, GetCommandLineA());
+  return std::fclose(out) == 0 ? 0 : 1;
+}
