@@ -12,22 +12,37 @@ void KeepOnTop(Form1& panel) {
                     win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE);
 }
 
-Application::Application() {
-  panel_.form().onCloseRequest = [this] {
-    Form_QueryUnload();
-    tk::quit(0);
-  };
+bool ActivatePreviousInstance(Form1& form) {
+  if (!tk::previousInstance()) return false;
+  // Renamed first, so the search below finds the other copy's panel only.
+  const std::string oldCaption = form.form().caption();
+  form.form().setCaption("Bexil's " + oldCaption);
+  const win::Handle previous = win::FindWindowA(nullptr, oldCaption.c_str());
+  std::int32_t zero = 0;
+  win::SendMessageA(previous, win::WM_SETFOCUS, 0, reinterpret_cast<win::LParam>(&zero));
+  return true;
 }
 
-void Application::Form_Load() {
+Application::Application()
+    : tray_(panel_, [this]() -> Form2& { return aboutWindow(); }, [this] { unloadPanel(); }) {
+  panel_.form().onCloseRequest = [this] { unloadPanel(); };
+}
+
+bool Application::Form_Load() {
   KeepOnTop(panel_);
+  if (ActivatePreviousInstance(panel_)) return false;
   if (!trayIcon_) trayIcon_.emplace(panel_.Picture1.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(), panel_.Text1.text());
   panel_.place();
   hotKeys_.emplace(panel_);
   windowProc_.emplace(panel_);
   lightLampsFromKeyboard(panel_);
   hook_.emplace(panel_);
+  if (!hook_->installed()) tk::messageBox("Failed to install low-level keyboard hook.", "Tovix");
   panel_.show();
+  // Timer1 has run since the panel was created, and a message box above may
+  // have outlasted its first tick: the panel gets its full second.
+  panel_.armHideTimer();
+  return true;
 }
 
 void Application::Form_QueryUnload() {
@@ -35,4 +50,14 @@ void Application::Form_QueryUnload() {
   trayIcon_.reset();
   windowProc_.reset();
   hotKeys_.reset();
+}
+
+Form2& Application::aboutWindow() {
+  if (about() == nullptr) about_ = std::make_unique<Form2>();
+  return *about_;
+}
+
+void Application::unloadPanel() {
+  Form_QueryUnload();
+  panel_.form().unload();
 }

@@ -1,31 +1,47 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
+#include "app/form2.h"
 #include "indicator/form1.h"
 #include "indicator/keyboard_hook.h"
 #include "launch/launch_keys.h"
 #include "launch/panel_window_proc.h"
+#include "tray/tray_callback.h"
 #include "tray/tray_icon.h"
 
-// Makes the panel a topmost window.
+// Makes the panel a topmost window, without activating it.
 void KeepOnTop(Form1& panel);
 
-// The running program: the panel and everything acquired for it.
+// True when another copy of Tovix runs: it then hands that copy's panel the
+// focus message and this copy must end.
+bool ActivatePreviousInstance(Form1& form);
+
+// The running program: the panel, the About window and everything acquired
+// for them.
 class Application {
  public:
   Application();
 
-  // Acquires everything in its fixed order and leaves the panel shown.
-  void Form_Load();
-  // Releases what Form_Load acquired, in its own order; runs for every close
-  // request.
+  // Acquires everything in its fixed order and shows the panel. False when
+  // another copy runs: nothing was acquired and this copy ends.
+  bool Form_Load();
+  // Releases what Form_Load acquired, in its own order.
   void Form_QueryUnload();
 
   Form1& panel() { return panel_; }
+  TrayCallback& tray() { return tray_; }
+  // The About window while it is loaded, else null.
+  Form2* about() { return about_ && about_->form().loaded() ? about_.get() : nullptr; }
 
  private:
+  Form2& aboutWindow();
+  void unloadPanel();
+
   Form1 panel_;
+  std::unique_ptr<Form2> about_;
+  TrayCallback tray_;
   std::optional<TrayIcon> trayIcon_;
   std::optional<LaunchHotKeys> hotKeys_;
   std::optional<PanelWindowProcedure> windowProc_;

@@ -2,9 +2,9 @@
 #include "platform/toolkit.h"
 
 // A GUI-subsystem program; the MinGW start-up code calls main without a
-// console.
+// console. It runs until neither the panel nor the About window is loaded.
 int main() {
   Application app;
-  app.Form_Load();
+  if (!app.Form_Load()) return 0;
   return tk::runMessageLoop();
 }

@@ -1,15 +1,20 @@
 #pragma once
 
 // The small window toolkit Tovix's forms are built from: top-level forms
-// laid out in twips, painted labels and round lamps, and timers. All
-// geometry is in twips (1440 per inch); the screen's twips per pixel turn it
-// into pixels. Tovix links either the Win32 toolkit (platform/win32) or the
-// recording toolkit of the host tests.
+// laid out in twips, painted labels and round lamps, a push button, a hidden
+// picture box that receives messages, timers, a popup menu and a message
+// box. All geometry is in twips (1440 per inch); the screen's twips per
+// pixel turn it into pixels. Tovix links either the Win32 toolkit
+// (platform/win32) or the recording toolkit of the host tests.
+//
+// A form is loaded while its window exists. The program's message loop ends
+// when no form is loaded any more.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/win_types.h"
 
@@ -31,21 +36,35 @@ struct Font {
 // 0x00BBGGRR, red in the low byte.
 using Colour = std::uint32_t;
 
-class Form {
- public:
+enum class FormStyle {
   // A fixed tool window: narrow caption, no control box, no taskbar button.
   // It never takes the activation or the keyboard focus, neither when shown
   // nor when clicked, so whatever the user types into keeps it.
-  Form(const std::string& caption, int clientWidth, int clientHeight);
+  ToolPanel,
+  // A fixed dialog frame with a close box, activated when shown.
+  Dialog,
+};
+
+class PopupMenu;
+
+class Form {
+ public:
+  Form(const std::string& caption, int clientWidth, int clientHeight, FormStyle style);
   ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
   win::Handle hwnd() const;
+  std::string caption() const;
+  void setCaption(const std::string& caption);
 
   void show();
   void hide();
   bool visible() const;
+
+  // Destroys the window; the form stays unloaded.
+  void unload();
+  bool loaded() const;
 
   // Back from minimized or maximized; a form in its normal state is left
   // alone, hidden or not.
@@ -59,7 +78,12 @@ class Form {
   float height() const;
   void move(float left, float top);
 
-  // Called for every close request; without a handler the form just closes.
+  // Shows the menu at the mouse position and returns when it has closed,
+  // after the chosen item's handler has run.
+  void popupMenu(PopupMenu& menu, unsigned flags);
+
+  // Called for every close request (the close box, WM_CLOSE, the end of the
+  // Windows session); without a handler the form unloads.
   std::function<void()> onCloseRequest;
 
   struct Impl;
@@ -70,6 +94,7 @@ class Form {
   friend class Shape;
   friend class Timer;
   friend class PictureBox;
+  friend class CommandButton;
 };
 
 // A caption painted on its form; the name identifies the control to the
@@ -90,11 +115,27 @@ class Shape {
   int index_;
 };
 
+// A push button; the first one created on a form comes first in its tab
+// order and is its default button.
+class CommandButton {
+ public:
+  CommandButton(Form& form, const char* name, TwipsRect bounds, const std::string& caption, Font font,
+                std::function<void()> onClick);
+};
+
 // A hidden child window of its form that receives messages sent to it.
 class PictureBox {
  public:
   PictureBox(Form& form, const char* name, TwipsRect bounds);
+  ~PictureBox();
+  PictureBox(const PictureBox&) = delete;
+  PictureBox& operator=(const PictureBox&) = delete;
+
   win::Handle hwnd() const { return hwnd_; }
+
+  // WM_MOUSEMOVE: buttons (1 left, 2 right, 4 middle), shift keys (1 shift,
+  // 2 control) and the position in twips.
+  std::function<void(int button, int shift, float x, float y)> onMouseMove;
 
  private:
   win::Handle hwnd_;
@@ -108,6 +149,26 @@ class TextBox {
 
  private:
   std::string text_;
+};
+
+struct MenuItem {
+  const char* name;
+  std::string caption;
+  std::function<void()> onClick;
+};
+
+class PopupMenu {
+ public:
+  PopupMenu(const char* name, std::vector<MenuItem> items);
+  ~PopupMenu();
+  PopupMenu(const PopupMenu&) = delete;
+  PopupMenu& operator=(const PopupMenu&) = delete;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+  friend class Form;
 };
 
 // Calls onTick every interval while enabled. Enabling an enabled timer
@@ -134,17 +195,25 @@ class Timer {
 namespace Screen {
 float width();
 float height();
+// Pixels are square: this converts vertical lengths too.
 float twipsPerPixelX();
 }  // namespace Screen
 
 win::Handle appInstance();
 
+// Whether another copy of the program is running in this Windows session.
+// The first copy to ask is the one that runs; it stays marked as running
+// until it ends.
+bool previousInstance();
+
+// A modal message box with an OK button.
+void messageBox(const std::string& text, const std::string& title);
+
 // Starts a program from a command line, found by the system's usual search,
 // with the given show command; does not wait for it.
 void shell(const std::string& commandLine, int showCommand);
 
-// Runs the message loop until quit() is called; returns the exit code.
+// Runs the message loop until no form is loaded; returns the exit code.
 int runMessageLoop();
-void quit(int exitCode);
 
 }  // namespace tk

@@ -22,6 +22,12 @@ bool GetKeyboardState(std::uint8_t (&keyState)[256]);
 
 bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy, unsigned flags);
 
+// hWnd 0 when no top-level window has that caption.
+Handle FindWindowA(const char* className, const char* windowName);
+LResult SendMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam);
+bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam);
+bool SetForegroundWindow(Handle hWnd);
+
 bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data);
 
 std::uint16_t GlobalAddAtomA(const char* name);

@@ -22,10 +22,15 @@ constexpr unsigned SWP_NOSIZE = 0x1;
 constexpr unsigned SWP_NOMOVE = 0x2;
 constexpr unsigned SWP_NOACTIVATE = 0x10;
 
+constexpr std::uint32_t WM_NULL = 0x000;
+constexpr std::uint32_t WM_SETFOCUS = 0x007;
 constexpr std::uint32_t WM_MOUSEMOVE = 0x200;
+constexpr std::uint32_t WM_LBUTTONUP = 0x202;
+constexpr std::uint32_t WM_RBUTTONUP = 0x205;
 constexpr std::uint32_t WM_HOTKEY = 0x312;
 constexpr int GWL_WNDPROC = -4;
 constexpr int SW_SHOWNORMAL = 1;
+constexpr unsigned TPM_RIGHTBUTTON = 0x2;
 
 constexpr std::uint32_t NIM_ADD = 0;
 constexpr std::uint32_t NIM_DELETE = 2;

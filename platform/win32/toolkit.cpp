@@ -12,8 +12,23 @@ namespace {
 
 const char kFormClass[] = "TovixForm";
 const char kPictureClass[] = "TovixPicture";
-constexpr DWORD kPanelStyle = WS_POPUP | WS_CAPTION;  // fixed frame, no control box
-constexpr DWORD kPanelExStyle = WS_EX_TOOLWINDOW;     // narrow caption, no taskbar button
+
+struct FrameStyle {
+  DWORD style;
+  DWORD exStyle;
+};
+
+FrameStyle frameStyle(FormStyle style) {
+  switch (style) {
+    case FormStyle::ToolPanel:
+      return {WS_POPUP | WS_CAPTION, WS_EX_TOOLWINDOW};
+    case FormStyle::Dialog:
+      break;
+  }
+  return {WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME};
+}
+
+int loadedForms = 0;
 
 int toPixels(float twips) {
   return static_cast<int>(std::lround(twips / Screen::twipsPerPixelX()));
@@ -49,7 +64,33 @@ class GdiFont {
   HFONT handle_;
 };
 
+HICON programIcon() {
+  static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+  return icon;
+}
+
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK pictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+void registerClasses() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSA form = {};
+  form.lpfnWndProc = formProc;
+  form.hInstance = GetModuleHandleA(nullptr);
+  form.hIcon = programIcon();
+  form.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  form.lpszClassName = kFormClass;
+  RegisterClassA(&form);
+
+  WNDCLASSA picture = {};
+  picture.lpfnWndProc = pictureProc;
+  picture.hInstance = form.hInstance;
+  picture.lpszClassName = kPictureClass;
+  RegisterClassA(&picture);
+  registered = true;
+}
 
 }  // namespace
 
@@ -64,8 +105,10 @@ struct Form::Impl {
     COLORREF fill;
   };
 
-  explicit Impl(Form& owner) : form(owner) {}
-  ~Impl() { DestroyWindow(hwnd); }
+  Impl(Form& owner, FormStyle formStyle) : form(owner), style(formStyle) {}
+  ~Impl() {
+    if (hwnd != nullptr) DestroyWindow(hwnd);
+  }
 
   HFONT font(const Font& wanted) {
     for (const auto& f : fonts) {
@@ -105,15 +148,31 @@ struct Form::Impl {
     if (id >= 1 && id <= timers.size() && timers[id - 1] != nullptr) timers[id - 1]->onTick_();
   }
 
+  // Buttons have control ids from IDOK up, so Enter clicks the first one.
+  void click(WPARAM wParam) {
+    const unsigned index = LOWORD(wParam) - IDOK;
+    if (HIWORD(wParam) == BN_CLICKED && index < buttons.size()) buttons[index]();
+  }
+
   Form& form;
+  const FormStyle style;
   HWND hwnd = nullptr;
   std::vector<PaintedLabel> labels;
   std::vector<PaintedShape> shapes;
+  std::vector<std::function<void()>> buttons;
+  HWND firstButton = nullptr;
   std::vector<std::unique_ptr<GdiFont>> fonts;
   std::vector<Timer*> timers;  // timer id - 1 -> timer
 };
 
 namespace {
+
+Form::Impl* formOf(HWND hwnd) {
+  char name[sizeof kFormClass + 1] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  if (lstrcmpA(name, kFormClass) != 0) return nullptr;
+  return reinterpret_cast<Form::Impl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
 
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
@@ -129,66 +188,85 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       impl->tick(wParam);
       return 0;
+    case WM_COMMAND:
+      impl->click(wParam);
+      return 0;
     case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
+      if (impl->style == FormStyle::ToolPanel) return MA_NOACTIVATE;
+      break;
+    case WM_SETFOCUS:
+      // A dialog hands its focus on to its first button.
+      if (impl->style == FormStyle::Dialog && impl->firstButton != nullptr) SetFocus(impl->firstButton);
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam == FALSE) return 0;
+      [[fallthrough]];
     case WM_CLOSE:
       if (impl->form.onCloseRequest) {
         impl->form.onCloseRequest();
       } else {
-        DestroyWindow(hwnd);
+        impl->form.unload();
       }
       return 0;
     case WM_NCDESTROY:
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      impl->hwnd = nullptr;
+      if (--loadedForms == 0) PostQuitMessage(0);
       break;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-HICON programIcon() {
-  static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-  return icon;
-}
-
-void registerClasses() {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = formProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = programIcon();
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kFormClass;
-  RegisterClassA(&wc);
-
-  WNDCLASSA picture = {};
-  picture.lpfnWndProc = DefWindowProcA;
-  picture.hInstance = wc.hInstance;
-  picture.lpszClassName = kPictureClass;
-  RegisterClassA(&picture);
-  registered = true;
+LRESULT CALLBACK pictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* picture = reinterpret_cast<PictureBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == WM_MOUSEMOVE && picture != nullptr && picture->onMouseMove) {
+    const int button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) | ((wParam & MK_MBUTTON) ? 4 : 0);
+    const int shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0);
+    const float tpp = Screen::twipsPerPixelX();
+    picture->onMouseMove(button, shift, static_cast<short>(LOWORD(lParam)) * tpp,
+                         static_cast<short>(HIWORD(lParam)) * tpp);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
 
-Form::Form(const std::string& caption, int clientWidth, int clientHeight) : impl_(std::make_unique<Impl>(*this)) {
+Form::Form(const std::string& caption, int clientWidth, int clientHeight, FormStyle style)
+    : impl_(std::make_unique<Impl>(*this, style)) {
   registerClasses();
-  RECT frame = {0, 0, toPixels(static_cast<float>(clientWidth)), toPixels(static_cast<float>(clientHeight))};
-  AdjustWindowRectEx(&frame, kPanelStyle, FALSE, kPanelExStyle);
-  impl_->hwnd = CreateWindowExA(kPanelExStyle, kFormClass, caption.c_str(), kPanelStyle, 0, 0, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), impl_.get());
+  const FrameStyle frame = frameStyle(style);
+  RECT outer = {0, 0, toPixels(static_cast<float>(clientWidth)), toPixels(static_cast<float>(clientHeight))};
+  AdjustWindowRectEx(&outer, frame.style, FALSE, frame.exStyle);
+  impl_->hwnd = CreateWindowExA(frame.exStyle, kFormClass, caption.c_str(), frame.style, 0, 0,
+                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), impl_.get());
+  if (impl_->hwnd != nullptr) ++loadedForms;
 }
 
 Form::~Form() = default;
 
 win::Handle Form::hwnd() const { return win::toHandle(impl_->hwnd); }
 
-void Form::show() { ShowWindow(impl_->hwnd, SW_SHOWNA); }
+std::string Form::caption() const {
+  char text[256] = {};
+  GetWindowTextA(impl_->hwnd, text, sizeof text);
+  return text;
+}
+
+void Form::setCaption(const std::string& caption) { SetWindowTextA(impl_->hwnd, caption.c_str()); }
+
+void Form::show() { ShowWindow(impl_->hwnd, impl_->style == FormStyle::ToolPanel ? SW_SHOWNA : SW_SHOW); }
 
 void Form::hide() { ShowWindow(impl_->hwnd, SW_HIDE); }
 
 bool Form::visible() const { return IsWindowVisible(impl_->hwnd) != FALSE; }
+
+void Form::unload() {
+  if (impl_->hwnd != nullptr) DestroyWindow(impl_->hwnd);
+}
+
+bool Form::loaded() const { return impl_->hwnd != nullptr; }
 
 void Form::setWindowStateNormal() {
   if (IsIconic(impl_->hwnd) || IsZoomed(impl_->hwnd)) ShowWindow(impl_->hwnd, SW_SHOWNOACTIVATE);
@@ -212,6 +290,27 @@ void Form::move(float left, float top) {
   SetWindowPos(impl_->hwnd, nullptr, toPixels(left), toPixels(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+struct PopupMenu::Impl {
+  HMENU handle;
+  std::vector<MenuItem> items;
+};
+
+PopupMenu::PopupMenu(const char*, std::vector<MenuItem> items)
+    : impl_(std::make_unique<Impl>(Impl{CreatePopupMenu(), std::move(items)})) {
+  UINT_PTR id = 1;
+  for (const MenuItem& item : impl_->items) AppendMenuA(impl_->handle, MF_STRING, id++, item.caption.c_str());
+}
+
+PopupMenu::~PopupMenu() { DestroyMenu(impl_->handle); }
+
+void Form::popupMenu(PopupMenu& menu, unsigned flags) {
+  POINT at;
+  GetCursorPos(&at);
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu.impl_->handle, flags | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, impl_->hwnd, nullptr));
+  if (chosen >= 1 && chosen <= menu.impl_->items.size()) menu.impl_->items[chosen - 1].onClick();
+}
+
 Label::Label(Form& form, const char*, TwipsRect bounds, const std::string& caption, Font font) {
   form.impl_->labels.push_back({toPixels(bounds), caption, form.impl_->font(font)});
 }
@@ -228,11 +327,32 @@ void Shape::setFillColor(Colour fill) {
   InvalidateRect(form_.impl_->hwnd, &shape.bounds, TRUE);
 }
 
+CommandButton::CommandButton(Form& form, const char*, TwipsRect bounds, const std::string& caption, Font font,
+                             std::function<void()> onClick) {
+  Form::Impl& impl = *form.impl_;
+  const RECT r = toPixels(bounds);
+  const bool first = impl.buttons.empty();
+  const int id = IDOK + static_cast<int>(impl.buttons.size());
+  HWND button = CreateWindowExA(0, "BUTTON", caption.c_str(),
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | (first ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), r.left,
+                                r.top, r.right - r.left, r.bottom - r.top, impl.hwnd,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(impl.font(font)), FALSE);
+  if (first) impl.firstButton = button;
+  impl.buttons.push_back(std::move(onClick));
+}
+
 PictureBox::PictureBox(Form& form, const char*, TwipsRect bounds) {
   const RECT r = toPixels(bounds);
-  hwnd_ = win::toHandle(CreateWindowExA(0, kPictureClass, "", WS_CHILD, r.left, r.top, r.right - r.left,
-                                        r.bottom - r.top, form.impl_->hwnd, nullptr, GetModuleHandleA(nullptr),
-                                        nullptr));
+  HWND window = CreateWindowExA(0, kPictureClass, "", WS_CHILD, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                form.impl_->hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  hwnd_ = win::toHandle(window);
+}
+
+PictureBox::~PictureBox() {
+  HWND window = win::fromHandle<HWND>(hwnd_);
+  if (IsWindow(window)) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
 }
 
 Timer::Timer(Form& form, const char*, unsigned intervalMs, bool enabled, std::function<void()> onTick)
@@ -275,6 +395,41 @@ float height() { return static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * twip
 
 win::Handle appInstance() { return win::toHandle(GetModuleHandleA(nullptr)); }
 
+namespace {
+
+// Held for the life of the first copy; the name is per Windows session.
+class InstanceMutex {
+ public:
+  InstanceMutex() {
+    SetLastError(ERROR_SUCCESS);
+    handle_ = CreateMutexA(nullptr, FALSE, "Local\\Tovix.Running");
+    const DWORD error = GetLastError();
+    existed_ = handle_ == nullptr ? error == ERROR_ACCESS_DENIED : error == ERROR_ALREADY_EXISTS;
+  }
+  ~InstanceMutex() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  InstanceMutex(const InstanceMutex&) = delete;
+  InstanceMutex& operator=(const InstanceMutex&) = delete;
+
+  bool existed() const { return existed_; }
+
+ private:
+  HANDLE handle_;
+  bool existed_;
+};
+
+}  // namespace
+
+bool previousInstance() {
+  static const InstanceMutex mutex;
+  return mutex.existed();
+}
+
+void messageBox(const std::string& text, const std::string& title) {
+  MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK);
+}
+
 void shell(const std::string& commandLine, int showCommand) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -291,12 +446,14 @@ void shell(const std::string& commandLine, int showCommand) {
 int runMessageLoop() {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Tab, Enter and the rest of a dialog's keyboard.
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    const Form::Impl* form = root != nullptr ? formOf(root) : nullptr;
+    if (form != nullptr && form->style == FormStyle::Dialog && IsDialogMessageA(root, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   return static_cast<int>(msg.wParam);
 }
-
-void quit(int exitCode) { PostQuitMessage(exitCode); }
 
 }  // namespace tk

@@ -49,6 +49,20 @@ static_assert(sizeof(win::OSVERSIONINFO) == sizeof(::OSVERSIONINFOA), "OSVERSION
 
 namespace win {
 
+Handle FindWindowA(const char* className, const char* windowName) {
+  return toHandle(::FindWindowA(className, windowName));
+}
+
+LResult SendMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
+  return ::SendMessageA(fromHandle<HWND>(hWnd), msg, wParam, lParam);
+}
+
+bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
+  return ::PostMessageA(fromHandle<HWND>(hWnd), msg, wParam, lParam) != FALSE;
+}
+
+bool SetForegroundWindow(Handle hWnd) { return ::SetForegroundWindow(fromHandle<HWND>(hWnd)) != FALSE; }
+
 bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) {
   // The shell only reads the record; the API just lacks the const.
   return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(const_cast<NOTIFYICONDATA*>(&data))) != FALSE;

@@ -29,6 +29,10 @@ struct Answers {
   std::uint32_t majorVersion = 6;
   std::uint32_t minorVersion = 1;
   std::string programFiles = "C:\\Program Files";
+  win::Handle foundWindow = 0x5550;
+  // What the toolkit answers.
+  bool previousInstance = false;
+  std::string menuChoice;  // the popup menu item the user picks, by name
 };
 Answers& answers();
 
@@ -45,6 +49,8 @@ constexpr int kFrameHeight = 22;
 
 struct FormState {
   std::string caption;
+  tk::FormStyle style = tk::FormStyle::ToolPanel;
+  bool loaded = true;
   bool visible = false;
   float left = 0;
   float top = 0;
@@ -58,6 +64,13 @@ struct FormState {
     tk::Font font;
   };
   std::map<std::string, Label> labels;
+  struct Button {
+    std::string name;
+    tk::TwipsRect bounds;
+    std::string caption;
+    tk::Font font;
+  };
+  std::vector<Button> buttons;  // in tab order
   std::map<std::string, tk::Colour> shapes;
   std::map<std::string, unsigned> timerIntervals;
 };

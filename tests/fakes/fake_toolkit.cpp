@@ -20,6 +20,11 @@ struct Form::Impl {
   }
 };
 
+struct PopupMenu::Impl {
+  std::string name;
+  std::vector<MenuItem> items;
+};
+
 namespace {
 
 std::map<win::Handle, Form::Impl*>& forms() {
@@ -33,28 +38,40 @@ Form::Impl& implOf(win::Handle hwnd) {
   return *found->second;
 }
 
+int loadedForms = 0;
+
 }  // namespace
 
-Form::Form(const std::string& caption, int clientWidth, int clientHeight) : impl_(std::make_unique<Impl>()) {
+Form::Form(const std::string& caption, int clientWidth, int clientHeight, FormStyle style)
+    : impl_(std::make_unique<Impl>()) {
   static win::Handle nextHandle = 0x1000;
   impl_->hwnd = nextHandle += 0x10;
   fake::FormState& s = impl_->state;
   s.caption = caption;
+  s.style = style;
   s.clientWidth = clientWidth;
   s.clientHeight = clientHeight;
   const float tpp = fake::screen().twipsPerPixel;
   s.width = std::round(clientWidth / tpp + fake::kFrameWidth) * tpp;
   s.height = std::round(clientHeight / tpp + fake::kFrameHeight) * tpp;
   forms()[impl_->hwnd] = impl_.get();
+  ++loadedForms;
   fake::record("Form", caption);
 }
 
 Form::~Form() {
+  if (impl_->state.loaded) --loadedForms;
   forms().erase(impl_->hwnd);
-  fake::record(impl_->state.caption + ".Unload");
 }
 
 win::Handle Form::hwnd() const { return impl_->hwnd; }
+
+std::string Form::caption() const { return impl_->state.caption; }
+
+void Form::setCaption(const std::string& caption) {
+  fake::record(impl_->state.caption + ".Caption", caption);
+  impl_->state.caption = caption;
+}
 
 void Form::show() {
   impl_->state.visible = true;
@@ -67,6 +84,16 @@ void Form::hide() {
 }
 
 bool Form::visible() const { return impl_->state.visible; }
+
+void Form::unload() {
+  if (!impl_->state.loaded) return;
+  impl_->state.loaded = false;
+  impl_->state.visible = false;
+  fake::record(impl_->state.caption + ".Unload");
+  if (--loadedForms == 0) fake::record("EndMessageLoop");
+}
+
+bool Form::loaded() const { return impl_->state.loaded; }
 
 void Form::setWindowStateNormal() { fake::record(impl_->state.caption + ".WindowState", 0); }
 
@@ -81,6 +108,18 @@ void Form::move(float left, float top) {
   impl_->state.top = top;
   fake::record(impl_->state.caption + ".Move", left, top);
 }
+
+void Form::popupMenu(PopupMenu& menu, unsigned flags) {
+  fake::record(impl_->state.caption + ".PopupMenu", menu.impl_->name, flags);
+  for (const MenuItem& item : menu.impl_->items) {
+    if (item.name == fake::answers().menuChoice) item.onClick();
+  }
+}
+
+PopupMenu::PopupMenu(const char* name, std::vector<MenuItem> items)
+    : impl_(std::make_unique<Impl>(Impl{name, std::move(items)})) {}
+
+PopupMenu::~PopupMenu() = default;
 
 Label::Label(Form& form, const char* name, TwipsRect bounds, const std::string& caption, Font font) {
   form.impl_->state.labels[name] = {bounds, caption, font};
@@ -98,7 +137,14 @@ void Shape::setFillColor(Colour fill) {
   fake::record(name + ".FillColor", fill);
 }
 
+CommandButton::CommandButton(Form& form, const char* name, TwipsRect bounds, const std::string& caption, Font font,
+                             std::function<void()>) {
+  form.impl_->state.buttons.push_back({name, bounds, caption, font});
+}
+
 PictureBox::PictureBox(Form& form, const char*, TwipsRect) : hwnd_(form.impl_->hwnd + 1) {}
+
+PictureBox::~PictureBox() = default;
 
 Timer::Timer(Form& form, const char* name, unsigned intervalMs, bool enabled, std::function<void()> onTick)
     : form_(form), id_(0), intervalMs_(intervalMs), enabled_(enabled), onTick_(std::move(onTick)) {
@@ -125,11 +171,13 @@ float twipsPerPixelX() { return fake::screen().twipsPerPixel; }
 
 win::Handle appInstance() { return 0x400000; }
 
+bool previousInstance() { return fake::answers().previousInstance; }
+
+void messageBox(const std::string& text, const std::string& title) { fake::record("MsgBox", text, title); }
+
 void shell(const std::string& commandLine, int showCommand) { fake::record("Shell", commandLine, showCommand); }
 
 int runMessageLoop() { return 0; }
-
-void quit(int exitCode) { fake::record("quit", exitCode); }
 
 }  // namespace tk
 

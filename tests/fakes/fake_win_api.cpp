@@ -74,6 +74,28 @@ bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
 
 namespace win {
 
+Handle FindWindowA(const char* className, const char* windowName) {
+  fake::record("FindWindowA", className == nullptr ? "null" : className, windowName);
+  return fake::answers().foundWindow;
+}
+
+LResult SendMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
+  // The caller passes a pointer; what the log keeps is what it points at.
+  const std::int32_t pointee = lParam == 0 ? -1 : *reinterpret_cast<const std::int32_t*>(lParam);
+  fake::record("SendMessageA", hWnd, msg, wParam, lParam == 0 ? "null" : "&" + std::to_string(pointee));
+  return 0;
+}
+
+bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
+  fake::record("PostMessageA", hWnd, msg, wParam, lParam);
+  return true;
+}
+
+bool SetForegroundWindow(Handle hWnd) {
+  fake::record("SetForegroundWindow", hWnd);
+  return true;
+}
+
 bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) {
   fake::record("Shell_NotifyIconA", message, data.hWnd, data.uID);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(&data);

@@ -13,38 +13,81 @@ class ApplicationTest : public ::testing::Test {
     fake::reset();
     trayIconCounter = 0;
   }
+
+  // What Form_Load calls from the icon on, when this copy is the first.
+  static std::vector<std::string> acquisitions(Application& app) {
+    const win::Handle panel = app.panel().hwnd();
+    const fake::FormState& form = fake::form(panel);
+    return {
+        fake::call("Shell_NotifyIconA", 0, app.panel().Picture1.hwnd(), 1),
+        fake::call("Tovix.Move", 1024 * 15 - form.width, 768 * 15 - form.height - 500),
+        "GlobalAddAtomA(Bexil)",
+        "GlobalAddAtomA(Bexil1)",
+        "GlobalAddAtomA(Bexil2)",
+        fake::call("RegisterHotKey", panel, -16383, 0, 0xB6),
+        fake::call("RegisterHotKey", panel, -16382, 0, 0xB7),
+        fake::call("RegisterHotKey", panel, -16381, 0, 0xB5),
+        fake::call("SetWindowLongA", panel, -4, "PanelWindowProc"),
+        "GetKeyboardState()",
+        fake::call("Shape2.FillColor", LampOnColor),
+        fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0),
+    };
+  }
+
+  static std::string keepOnTop(Application& app) {
+    return fake::call("SetWindowPos", app.panel().hwnd(), -1, 0, 0, 0, 0, 0x1 | 0x2 | 0x10);  // never activates
+  }
 };
 
-TEST_F(ApplicationTest, LoadAcquiresEverythingInItsOrderThenShows) {
+TEST_F(ApplicationTest, FirstCopyAcquiresEverythingInOrderThenShowsThePanel) {
   fake::answers().keyboard[0x14] = 1;
   Application app;
   fake::calls().clear();
-  app.Form_Load();
 
-  const win::Handle panel = app.panel().hwnd();
-  const win::Handle picture = app.panel().Picture1.hwnd();
-  const fake::FormState& form = fake::form(panel);
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
-                               fake::call("SetWindowPos", panel, -1, 0, 0, 0, 0, 0x1 | 0x2 | 0x10),  // never activates
-                               fake::call("Shell_NotifyIconA", 0, picture, 1),
-                               fake::call("Tovix.Move", 1024 * 15 - form.width, 768 * 15 - form.height - 500),
-                               "GlobalAddAtomA(Bexil)",
-                               "GlobalAddAtomA(Bexil1)",
-                               "GlobalAddAtomA(Bexil2)",
-                               fake::call("RegisterHotKey", panel, -16383, 0, 0xB6),
-                               fake::call("RegisterHotKey", panel, -16382, 0, 0xB7),
-                               fake::call("RegisterHotKey", panel, -16381, 0, 0xB5),
-                               fake::call("SetWindowLongA", panel, -4, "PanelWindowProc"),
-                               "GetKeyboardState()",
-                               fake::call("Shape2.FillColor", LampOnColor),
-                               fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0),
-                               "Tovix.Show()",
-                           }));
+  EXPECT_TRUE(app.Form_Load());
+
+  std::vector<std::string> expected = {keepOnTop(app)};
+  for (const std::string& call : acquisitions(app)) expected.push_back(call);
+  expected.push_back("Tovix.Show()");
+  expected.push_back("Timer1.Enabled(1)");
+  EXPECT_EQ(fake::calls(), expected);
   EXPECT_EQ(fake::notifyCalls().at(0).bytes.size(), 88u);
-  EXPECT_TRUE(app.panel().hideTimerArmed());
 }
 
-TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderAndEndsTheLoop) {
+TEST_F(ApplicationTest, RefusedHookIsReportedOnceAndStartUpGoesOn) {
+  fake::answers().hookHandle = 0;
+  fake::answers().keyboard[0x14] = 1;
+  Application app;
+  fake::calls().clear();
+
+  EXPECT_TRUE(app.Form_Load());
+
+  std::vector<std::string> expected = {keepOnTop(app)};
+  for (const std::string& call : acquisitions(app)) expected.push_back(call);
+  expected.push_back("MsgBox(Failed to install low-level keyboard hook.,Tovix)");
+  expected.push_back("Tovix.Show()");
+  expected.push_back("Timer1.Enabled(1)");
+  EXPECT_EQ(fake::calls(), expected);
+}
+
+TEST_F(ApplicationTest, SecondCopyHandsTheFocusOverAndAcquiresNothing) {
+  fake::answers().previousInstance = true;
+  fake::answers().foundWindow = 0x9990;
+  Application app;
+  fake::calls().clear();
+
+  EXPECT_FALSE(app.Form_Load());
+
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
+                               keepOnTop(app),
+                               "Tovix.Caption(Bexil's Tovix)",
+                               "FindWindowA(null,Tovix)",
+                               fake::call("SendMessageA", 0x9990, 7, 0, "&0"),
+                           }));
+  EXPECT_FALSE(app.panel().visible());
+}
+
+TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderThenUnloadsThePanel) {
   fake::answers().hookHandle = 0x777;
   Application app;
   app.Form_Load();
@@ -53,25 +96,19 @@ TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderAndEndsTheLoop) {
 
   app.panel().form().onCloseRequest();
 
-  const std::vector<std::string> released = {
-      fake::call("UnhookWindowsHookEx", 0x777),
-      fake::call("Shell_NotifyIconA", 2, app.panel().Picture1.hwnd(), 1),
-      fake::call("SetWindowLongA", panel, -4, fake::answers().previousWindowProc),
-      fake::call("UnregisterHotKey", panel, -16383),
-      fake::call("UnregisterHotKey", panel, -16382),
-      fake::call("UnregisterHotKey", panel, -16381),
-  };
-  std::vector<std::string> expected = released;
-  expected.push_back("quit(0)");
-  EXPECT_EQ(fake::calls(), expected);
-
-  // A second close request finds nothing left to release.
-  fake::calls().clear();
-  app.panel().form().onCloseRequest();
-  EXPECT_EQ(fake::calls(), std::vector<std::string>{"quit(0)"});
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
+                               fake::call("UnhookWindowsHookEx", 0x777),
+                               fake::call("Shell_NotifyIconA", 2, app.panel().Picture1.hwnd(), 1),
+                               fake::call("SetWindowLongA", panel, -4, fake::answers().previousWindowProc),
+                               fake::call("UnregisterHotKey", panel, -16383),
+                               fake::call("UnregisterHotKey", panel, -16382),
+                               fake::call("UnregisterHotKey", panel, -16381),
+                               "Tovix.Unload()",
+                               "EndMessageLoop()",
+                           }));
 }
 
-TEST_F(ApplicationTest, WithoutAHookCloseReleasesTheRest) {
+TEST_F(ApplicationTest, WithoutAHookUnloadReleasesTheRest) {
   fake::answers().hookHandle = 0;
   Application app;
   app.Form_Load();
@@ -81,6 +118,25 @@ TEST_F(ApplicationTest, WithoutAHookCloseReleasesTheRest) {
 
   ASSERT_EQ(fake::calls().size(), 5u);
   EXPECT_EQ(fake::calls().front().rfind("Shell_NotifyIconA(2,", 0), 0u) << fake::calls().front();
+}
+
+TEST_F(ApplicationTest, ExitWithAboutOpenReleasesAtOnceAndEndsWhenAboutCloses) {
+  Application app;
+  app.Form_Load();
+  app.tray().mnuDisplay_Click();
+  ASSERT_NE(app.about(), nullptr);
+  fake::calls().clear();
+
+  app.tray().mnuQuit_Click();
+
+  EXPECT_EQ(fake::calls().size(), 7u);  // six releases and the panel's unload
+  EXPECT_EQ(fake::calls().back(), "Tovix.Unload()");
+  EXPECT_TRUE(app.about()->form().visible());
+
+  fake::calls().clear();
+  app.about()->Command1_Click();
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"About.Unload()", "EndMessageLoop()"}));
+  EXPECT_EQ(app.about(), nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,135 @@
+#include "tray/tray_callback.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "app/application.h"
+#include "fake.h"
+#include "recorder.h"
+
+namespace {
+
+class TrayCallbackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::reset();
+    app.emplace();
+    app->Form_Load();
+    app->panel().Timer1_Timer();  // a second after start-up
+    fake::calls().clear();
+  }
+
+  // The notification message as the toolkit reports it to Picture1.
+  void notify(std::uint32_t message) {
+    app->panel().Picture1.onMouseMove(1, 0, static_cast<float>(message) * fake::screen().twipsPerPixel, 0);
+  }
+
+  std::optional<Application> app;
+};
+
+TEST(TrayMessageNumber, RoundsToTheNearestTiesToEven) {
+  EXPECT_EQ(trayMessageNumber(514 * 15.0f, 15), 514);
+  EXPECT_EQ(trayMessageNumber(517 * 12.0f, 12), 517);
+  EXPECT_EQ(trayMessageNumber(7717.5f, 15), 514);  // 514.5
+  EXPECT_EQ(trayMessageNumber(7732.5f, 15), 516);  // 515.5
+  EXPECT_EQ(trayMessageNumber(7717.6f, 15), 515);
+  EXPECT_EQ(trayMessageNumber(-7710.0f, 15), -514);
+}
+
+TEST_F(TrayCallbackTest, OnlyButtonReleasesAct) {
+  for (const std::uint32_t message : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0x208u, 0x0u, 0x7FFFu}) {
+    notify(message);
+    EXPECT_TRUE(fake::calls().empty()) << std::hex << message;
+  }
+}
+
+TEST_F(TrayCallbackTest, LeftReleaseShowsThePanelAndArmsItsTimer) {
+  notify(0x202);
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.Show()", "Timer1.Enabled(1)"}));
+  fake::tick(app->panel().hwnd(), "Timer1");
+  EXPECT_FALSE(app->panel().visible());
+}
+
+TEST_F(TrayCallbackTest, RightReleaseBringsThePanelForwardPopsUpTheMenuThenPostsNull) {
+  const win::Handle panel = app->panel().hwnd();
+  notify(0x205);
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
+                               fake::call("SetForegroundWindow", panel),
+                               "Tovix.PopupMenu(mnuShow,2)",
+                               fake::call("PostMessageA", panel, 0, 0, 0),
+                           }));
+  EXPECT_EQ(app->about(), nullptr);
+}
+
+TEST_F(TrayCallbackTest, AboutIsCentredHalfTwipsIncludedAndOpensOnce) {
+  const struct {
+    float width;
+    float height;
+  } screens[] = {{1024, 768}, {1023, 767}, {801, 601}};
+  Form2* first = nullptr;
+  for (const auto& s : screens) {
+    fake::screen().widthTwips = s.width * 15;
+    fake::screen().heightTwips = s.height * 15;
+    fake::answers().menuChoice = "mnuDisplay";
+    notify(0x205);
+    ASSERT_NE(app->about(), nullptr);
+    if (first == nullptr) first = app->about();
+    EXPECT_EQ(app->about(), first) << "the same About window every time";
+
+    const fake::FormState& about = fake::form(app->about()->form().hwnd());
+    EXPECT_FLOAT_EQ(about.left, (s.width * 15 - about.width) / 2) << s.width;
+    EXPECT_FLOAT_EQ(about.top, (s.height * 15 - about.height) / 2) << s.height;
+    EXPECT_TRUE(about.visible);
+    EXPECT_FALSE(app->panel().visible());
+  }
+  // A 4545-twip-wide About window on a 1024-pixel screen: the half twip stays.
+  fake::screen().widthTwips = 1024 * 15;
+  notify(0x205);
+  ASSERT_EQ(fake::form(app->about()->form().hwnd()).width, 4545.0f);
+  EXPECT_EQ(fake::form(app->about()->form().hwnd()).left, 5407.5f);
+}
+
+TEST_F(TrayCallbackTest, AboutArmsTheTimerHidesThePanelThenShowsAbout) {
+  fake::answers().menuChoice = "mnuDisplay";
+  notify(0x205);
+  const std::vector<std::string>& calls = fake::calls();
+  const auto at = [&](const std::string& call) { return std::find(calls.begin(), calls.end(), call) - calls.begin(); };
+  EXPECT_LT(at("Timer1.Enabled(1)"), at("Form(About)"));
+  EXPECT_LT(at("Form(About)"), at("Tovix.Hide()"));
+  EXPECT_LT(at("Tovix.Hide()"), at("About.Show()"));
+  EXPECT_LT(at("About.Show()"), static_cast<long>(calls.size()));
+}
+
+TEST_F(TrayCallbackTest, AboutWindowIsLoadedAgainAfterItsOk) {
+  fake::answers().menuChoice = "mnuDisplay";
+  notify(0x205);
+  app->about()->Command1_Click();
+  EXPECT_EQ(app->about(), nullptr);
+  notify(0x205);
+  ASSERT_NE(app->about(), nullptr);
+  EXPECT_TRUE(app->about()->form().visible());
+}
+
+TEST(AboutWindow, HasItsCaptionTextsAndOkFirst) {
+  fake::reset();
+  Form2 about;
+  const fake::FormState& form = fake::form(about.form().hwnd());
+  EXPECT_EQ(form.caption, "About");
+  EXPECT_EQ(form.style, tk::FormStyle::Dialog);
+  EXPECT_EQ(form.clientWidth, 4455);
+  EXPECT_EQ(form.clientHeight, 2580);
+  EXPECT_EQ(form.labels.at("Label1").caption, "Tovix");
+  EXPECT_EQ(form.labels.at("Label2").caption, "For WIndows 2000/XP/Vista/7");
+  ASSERT_EQ(form.buttons.size(), 1u);
+  EXPECT_EQ(form.buttons[0].name, "Command1");
+  EXPECT_EQ(form.buttons[0].caption, "OK");
+  for (const auto& label : {form.labels.at("Label1").font, form.labels.at("Label2").font, form.buttons[0].font}) {
+    EXPECT_STREQ(label.face, "MS Sans Serif");
+    EXPECT_EQ(label.points, 13.5f);
+    EXPECT_TRUE(label.bold);
+  }
+}
+
+}  // namespace
