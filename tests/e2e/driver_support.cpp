@@ -52,6 +52,8 @@ HANDLE startProcess(const std::string& commandLine) {
   return pi.hProcess;
 }
 
+bool running(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
 bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
   const bool ended = waitFor([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs);
   if (ended) GetExitCodeProcess(process, exitCode);
@@ -72,6 +74,46 @@ void tapKeys(const std::vector<WORD>& keys) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void click(POINT at, int button) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = at.x * 65535 / (width - 1);
+    input.mi.dy = at.y * 65535 / (height - 1);
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = (button == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN) | MOUSEEVENTF_ABSOLUTE;
+  inputs[2].mi.dwFlags = (button == 1 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP) | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, inputs, sizeof(INPUT));
+}
+
+POINT centreOf(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+namespace {
+std::vector<HWND> trayIcons() {
+  std::vector<HWND> icons;
+  HWND tray = FindWindowA(nullptr, "Wine System Tray");
+  if (tray == nullptr || !IsWindowVisible(tray)) return icons;
+  for (HWND child = GetWindow(tray, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(child)) icons.push_back(child);
+  }
+  return icons;
+}
+}  // namespace
+
+int visibleTrayIcons() { return static_cast<int>(trayIcons().size()); }
+
+HWND firstTrayIcon() {
+  const std::vector<HWND> icons = trayIcons();
+  return icons.empty() ? nullptr : icons.front();
+}
+
 float twipsPerPixel() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -84,27 +126,6 @@ int twipsToPixels(int twips) { return static_cast<int>(std::lround(static_cast<f
 std::uint32_t Capture::at(int x, int y) const {
   const int width = rect.right - rect.left;
   return pixels[static_cast<size_t>((y - rect.top) * width + (x - rect.left))] & 0xFFFFFF;
-}
-
-bool Capture::saveBmp(const std::string& path) const {
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = -height;
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  const DWORD imageSize = static_cast<DWORD>(pixels.size() * 4);
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + imageSize;
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return false;
-  const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
-                       std::fwrite(pixels.data(), imageSize, 1, out) == 1;
-  return std::fclose(out) == 0 && written;
 }
 
 Capture captureScreen(const RECT& rect) {
@@ -132,6 +153,17 @@ Capture captureScreen(const RECT& rect) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return capture;
+}
+
+bool screenshot(HWND window, const std::string& folder, const std::string& name) {
+  RECT r;
+  GetWindowRect(window, &r);
+  const std::string request = folder + "\\" + name + ".request";
+  FILE* out = std::fopen(request.c_str(), "w");
+  if (out == nullptr) return false;
+  std::fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  std::fclose(out);
+  return waitFor([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
 }
 
 std::string hex(std::uint32_t value) {

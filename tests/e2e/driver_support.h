@@ -30,11 +30,20 @@ bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs);
 WPARAM lastKeyUp();
 
 HANDLE startProcess(const std::string& commandLine);
+bool running(HANDLE process);
 // Waits for a process to end, pumping messages; true with its exit code.
 bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode);
 
 // Presses and releases each key, all in one injected batch.
 void tapKeys(const std::vector<WORD>& keys);
+
+// Moves the mouse to screen coordinates and clicks: button 1 left, 2 right.
+void click(POINT at, int button);
+POINT centreOf(HWND window);
+
+// Notification icons shown in Wine's system tray window, and the first.
+int visibleTrayIcons();
+HWND firstTrayIcon();
 
 float twipsPerPixel();
 int twipsToPixels(int twips);
@@ -46,9 +55,14 @@ struct Capture {
 
   // Colour at screen coordinates, as 0x00RRGGBB.
   std::uint32_t at(int x, int y) const;
-  bool saveBmp(const std::string& path) const;
 };
 Capture captureScreen(const RECT& rect);
+
+// Saves what the X display shows of a window as <folder>\<name>.png. Wine
+// cannot read every window back from the screen, so the session script
+// takes it from the X server: this leaves a request file and waits for the
+// script to answer it.
+bool screenshot(HWND window, const std::string& folder, const std::string& name);
 
 std::string hex(std::uint32_t value);
 

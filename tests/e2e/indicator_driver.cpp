@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
           1000);
       check(lit, what + ": the lamp is " + (on ? "green" : "olive") + " with the toggle " + (on ? "on" : "off") +
                      " (pixel " + e2e::hex(capture.at(centre.x, centre.y)) + ")");
-      capture.saveBmp(shots + "\\panel-" + key.name + (on ? "-on" : "-off") + ".bmp");
+      e2e::screenshot(panel, shots, std::string("panel-") + key.name + (on ? "-on" : "-off"));
       check(target.hasFocus(), what + ": the typing window keeps the focus");
       check(e2e::waitFor([] { return !panelVisible(); }, 2500), what + ": the panel hides again");
     }

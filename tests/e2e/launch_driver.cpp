@@ -42,18 +42,6 @@ std::vector<Launch> readLaunches(const std::string& log) {
 
 bool samePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-HWND tray() { return FindWindowA(nullptr, "Wine System Tray"); }
-
-int visibleTrayIcons() {
-  HWND window = tray();
-  if (window == nullptr || !IsWindowVisible(window)) return 0;
-  int count = 0;
-  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (IsWindowVisible(child)) ++count;
-  }
-  return count;
-}
-
 bool install(const std::string& from, const std::string& to) {
   return check(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE, "stand-in in place: " + to);
 }
@@ -118,8 +106,8 @@ int main(int argc, char** argv) {
   check(e2e::waitFor([] { return IsWindowVisible(FindWindowA(nullptr, "Tovix")) != FALSE; }, 10000),
         "the panel shows");
 
-  const bool iconShown = e2e::waitFor([] { return visibleTrayIcons() == 1; }, 5000);
-  check(iconShown, "the icon is in Wine's system tray (" + std::to_string(visibleTrayIcons()) + " icon)");
+  const bool iconShown = e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
+  check(iconShown, "the icon is in Wine's system tray (" + std::to_string(e2e::visibleTrayIcons()) + " icon)");
   check(!hotKeysFree(), "the three launch keys are taken while Tovix runs");
 
   const struct {
@@ -155,7 +143,7 @@ int main(int argc, char** argv) {
   DWORD code = 1;
   check(e2e::waitForExit(process, 5000, &code) && code == 0, "tovix.exe ends with exit code 0 when closed");
   CloseHandle(process);
-  check(e2e::waitFor([] { return visibleTrayIcons() == 0; }, 5000), "the icon is gone from the system tray");
+  check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000), "the icon is gone from the system tray");
   check(hotKeysFree(), "the three launch keys can be registered by another program");
   return e2e::exitCode();
 }

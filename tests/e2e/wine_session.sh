@@ -63,16 +63,30 @@ run)
   args=()
   for file in "$@" "$shots"; do args+=("$(winepath -w "$file")"); done
   log=$dir/$(basename "$driver" .exe).log
+  # Screenshots: a driver leaves NAME.request holding "x y width height" and
+  # waits until the file is gone; this answers with NAME.png from the display.
+  (
+    while :; do
+      for request in "$shots"/*.request; do
+        [ -e "$request" ] || continue
+        read -r x y width height <"$request"
+        /usr/bin/import -window root -crop "${width}x${height}+${x}+${y}" +repage "${request%.request}.png"
+        echo "screenshot: ${request%.request}.png" >>"$log.shots"
+        rm -f "$request"
+      done
+      sleep 0.05
+    done
+  ) &
+  shooter=$!
+  rm -f "$log.shots"
   wine "$driver" "${args[@]}" </dev/null >"$log" 2>&1
   status=$?
+  kill $shooter 2>/dev/null
   cat "$log"
+  [ -f "$log.shots" ] && cat "$log.shots"
   # Whatever a failed run left behind must not meet the next test.
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
-  for bmp in "$shots"/*.bmp; do
-    [ -e "$bmp" ] || continue
-    /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp" && echo "screenshot: ${bmp%.bmp}.png"
-  done
   exit $status
   ;;
 stop)

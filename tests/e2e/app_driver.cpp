@@ -1,0 +1,198 @@
+// Checks the whole program as a user meets it through its notification icon:
+// a left click shows the panel; a right click opens "About" / "Exit"; About
+// opens one centred window; Exit with About open lets go of the icon and the
+// launch keys at once and ends the process when About closes; a second copy,
+// or five at once, leave exactly one running.
+//
+// app_driver <tovix.exe> <screenshot folder>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "driver_support.h"
+
+namespace {
+
+using e2e::check;
+
+std::string tovixCommand;
+std::string shots;
+
+HWND panel() { return FindWindowA(nullptr, "Tovix"); }
+bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
+HWND menu() {
+  HWND found = FindWindowA("#32768", nullptr);
+  return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+}
+
+struct TitleSearch {
+  const char* caption;
+  int count;
+};
+
+BOOL CALLBACK countTitled(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TitleSearch*>(data);
+  char text[64] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (lstrcmpA(text, search->caption) == 0) ++search->count;
+  return TRUE;
+}
+
+// Top-level windows with this caption, visible or not.
+int windowsTitled(const char* caption) {
+  TitleSearch search = {caption, 0};
+  EnumWindows(countTitled, reinterpret_cast<LPARAM>(&search));
+  return search.count;
+}
+
+HWND aboutWindow() {
+  HWND about = FindWindowA(nullptr, "About");
+  return about != nullptr && IsWindowVisible(about) ? about : nullptr;
+}
+
+bool hotKeysFree() {
+  bool all = true;
+  for (const UINT vk : {0xB6u, 0xB7u, 0xB5u}) {
+    if (RegisterHotKey(nullptr, 1, 0, vk)) {
+      UnregisterHotKey(nullptr, 1);
+    } else {
+      all = false;
+    }
+  }
+  return all;
+}
+
+void screenshot(HWND window, const char* name) { e2e::screenshot(window, shots, name); }
+
+// Right-clicks the icon and picks a menu item by its place: 0 About, 1 Exit.
+bool chooseFromMenu(int item, bool keepScreenshot) {
+  HWND icon = e2e::firstTrayIcon();
+  if (icon == nullptr) return check(false, "the icon is there to click");
+  e2e::click(e2e::centreOf(icon), 2);
+  if (!check(e2e::waitFor([] { return menu() != nullptr; }, 3000), "a right click opens the menu")) return false;
+  HWND popup = menu();
+  RECT r;
+  GetWindowRect(popup, &r);
+  if (keepScreenshot) screenshot(popup, "menu");
+  e2e::click({(r.left + r.right) / 2, r.top + (r.bottom - r.top) * (2 * item + 1) / 4}, 1);
+  return check(e2e::waitFor([] { return menu() == nullptr; }, 3000), "the menu closes on a choice");
+}
+
+bool centred(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  const int dx = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2 - r.left;
+  const int dy = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2 - r.top;
+  return std::abs(dx) <= 1 && std::abs(dy) <= 1;
+}
+
+void checkTrayAndAbout(HANDLE tovix) {
+  HWND icon = e2e::firstTrayIcon();
+  if (!check(icon != nullptr && e2e::visibleTrayIcons() == 1, "one icon in the system tray")) return;
+
+  e2e::click(e2e::centreOf(icon), 1);
+  const bool shown = e2e::waitFor(panelVisible, 3000);
+  check(shown, "a left click on the icon shows the panel");
+  if (shown) {
+    const DWORD since = GetTickCount();
+    screenshot(panel(), "panel");
+    const bool hid = e2e::waitFor([] { return !panelVisible(); }, 2500);
+    check(hid, "and it hides again (" + std::to_string(GetTickCount() - since) + " ms)");
+  }
+
+  if (chooseFromMenu(0, true)) {
+    check(e2e::waitFor([] { return aboutWindow() != nullptr; }, 3000), "\"About\" opens the About window");
+    HWND about = aboutWindow();
+    if (about != nullptr) {
+      check(centred(about), "the About window is centred");
+      GUITHREADINFO gui = {};
+      gui.cbSize = sizeof gui;
+      GetGUIThreadInfo(GetWindowThreadProcessId(about, nullptr), &gui);
+      char text[16] = {};
+      GetWindowTextA(gui.hwndFocus, text, sizeof text);
+      check(lstrcmpA(text, "OK") == 0 && GetParent(gui.hwndFocus) == about, "OK has the focus in About");
+      screenshot(about, "about");
+      // Moved out of the centre, and clear of the icon, which must stay clickable.
+      RECT iconRect;
+      GetWindowRect(e2e::firstTrayIcon(), &iconRect);
+      const int y = iconRect.top < GetSystemMetrics(SM_CYSCREEN) / 2 ? GetSystemMetrics(SM_CYSCREEN) / 2 : 5;
+      SetWindowPos(about, nullptr, 5, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      if (chooseFromMenu(0, false)) {
+        e2e::waitFor([about] { return centred(about); }, 3000);
+        check(aboutWindow() == about && windowsTitled("About") == 1 && centred(about),
+              "\"About\" again re-centres the same window");
+      }
+    }
+  }
+
+  if (chooseFromMenu(1, false)) {
+    check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 3000), "\"Exit\" removes the icon at once");
+    check(e2e::waitFor(hotKeysFree, 2000), "\"Exit\" frees the launch keys at once");
+    check(e2e::running(tovix) && aboutWindow() != nullptr, "the program lives on while About is open");
+    HWND about = aboutWindow();
+    HWND ok = about != nullptr ? FindWindowExA(about, nullptr, "Button", "OK") : nullptr;
+    if (ok != nullptr) e2e::click(e2e::centreOf(ok), 1);
+    DWORD code = 1;
+    check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "OK in About ends the program");
+  }
+}
+
+void checkSecondCopy(HANDLE first) {
+  const DWORD started = GetTickCount();
+  HANDLE second = e2e::startProcess(tovixCommand);
+  DWORD code = 1;
+  check(e2e::waitForExit(second, 5000, &code) && code == 0,
+        "a second copy ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
+  CloseHandle(second);
+  check(e2e::running(first), "the first copy runs on");
+  check(windowsTitled("Tovix") == 1 && windowsTitled("Bexil's Tovix") == 0, "one panel");
+  check(e2e::visibleTrayIcons() == 1, "one icon");
+}
+
+void checkFiveAtOnce() {
+  HANDLE copies[5];
+  for (HANDLE& copy : copies) copy = e2e::startProcess(tovixCommand);
+  int left = 5;
+  e2e::waitFor(
+      [&] {
+        left = 0;
+        for (HANDLE copy : copies) left += e2e::running(copy) ? 1 : 0;
+        return left <= 1;
+      },
+      15000);
+  check(left == 1, "five copies started at once leave one running (" + std::to_string(left) + ")");
+  check(e2e::waitFor([] { return windowsTitled("Tovix") == 1 && e2e::visibleTrayIcons() == 1; }, 5000),
+        "with one panel and one icon");
+  PostMessageA(panel(), WM_CLOSE, 0, 0);
+  for (HANDLE copy : copies) {
+    DWORD code = 1;
+    e2e::waitForExit(copy, 5000, &code);
+    CloseHandle(copy);
+  }
+  check(e2e::visibleTrayIcons() == 0 && hotKeysFree(), "closing it leaves no icon and frees the launch keys");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: app_driver <tovix.exe> <screenshot folder>\n");
+    return 2;
+  }
+  tovixCommand = "\"" + std::string(argv[1]) + "\"";
+  shots = argv[2];
+
+  HANDLE tovix = e2e::startProcess(tovixCommand);
+  if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
+  check(e2e::waitFor(panelVisible, 10000), "the panel shows at start-up");
+  check(e2e::waitFor([] { return !panelVisible(); }, 2500), "the panel hides after start-up");
+
+  checkSecondCopy(tovix);
+  checkTrayAndAbout(tovix);
+  CloseHandle(tovix);
+  check(hotKeysFree(), "after exit the launch keys can be registered by another program");
+
+  checkFiveAtOnce();
+  return e2e::exitCode();
+}
