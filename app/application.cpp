@@ -26,6 +26,10 @@ bool ActivatePreviousInstance(Form1& form) {
 Application::Application()
     : tray_(panel_, [this]() -> Form2& { return aboutWindow(); }, [this] { unloadPanel(); }) {
   panel_.form().onCloseRequest = [this] { unloadPanel(); };
+  // A restarted taskbar has lost every notification icon.
+  panel_.form().onTaskbarCreated = [this] {
+    if (trayIcon_) trayIcon_->restore();
+  };
 }
 
 bool Application::Form_Load() {
@@ -38,6 +42,7 @@ bool Application::Form_Load() {
   lightLampsFromKeyboard(panel_);
   hook_.emplace(panel_);
   if (!hook_->installed()) tk::messageBox("Failed to install low-level keyboard hook.", "Tovix");
+  resumeWatch_.emplace(panel_.form(), [this] { reinstallHook(); });
   panel_.show();
   // Timer1 has run since the panel was created, and a message box above may
   // have outlasted its first tick: the panel gets its full second.
@@ -50,6 +55,13 @@ void Application::Form_QueryUnload() {
   trayIcon_.reset();
   windowProc_.reset();
   hotKeys_.reset();
+  resumeWatch_.reset();
+}
+
+void Application::reinstallHook() {
+  hook_.reset();
+  hook_.emplace(panel_);
+  lightLampsFromToggles(panel_);
 }
 
 Form2& Application::aboutWindow() {

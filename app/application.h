@@ -38,6 +38,9 @@ class Application {
  private:
   Form2& aboutWindow();
   void unloadPanel();
+  // Windows drops a low-level hook that once answered too slowly, which
+  // shows after sleep or a locked session: the hook is installed anew.
+  void reinstallHook();
 
   Form1 panel_;
   std::unique_ptr<Form2> about_;
@@ -46,4 +49,5 @@ class Application {
   std::optional<LaunchHotKeys> hotKeys_;
   std::optional<PanelWindowProcedure> windowProc_;
   std::optional<KeyboardHook> hook_;
+  std::optional<tk::ResumeWatch> resumeWatch_;
 };

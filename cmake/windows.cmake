@@ -16,7 +16,8 @@ target_include_directories(tovix PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 # The rest of the program references the Win32 layer; link it after the core.
 target_link_libraries(tovix PRIVATE tovix_core tovix_win32 shell32 gdi32 user32 kernel32)
 # Static C and C++ runtimes: the program needs nothing but Windows itself.
-target_link_options(tovix PRIVATE -static -static-libgcc -static-libstdc++ -s)
+target_link_options(tovix PRIVATE -static -static-libgcc -static-libstdc++ -s
+  -Wl,--dynamicbase -Wl,--nxcompat)
 
 add_subdirectory(tests/e2e)
 

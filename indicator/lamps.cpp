@@ -21,3 +21,9 @@ void lightLampsFromKeyboard(Form1& panel) {
     if (snapshot[key.virtualKey] != 0) panel.setLamp(key.lamp, LampOnColor);
   }
 }
+
+void lightLampsFromToggles(Form1& panel) {
+  for (const LampKey& key : kLampKeys) {
+    panel.setLamp(key.lamp, (win::GetKeyState(key.virtualKey) & 1) != 0 ? LampOnColor : LampOffColor);
+  }
+}

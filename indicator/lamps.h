@@ -34,3 +34,6 @@ tk::Colour releaseColor(std::int16_t lockKeyState);
 // Lights every lamp whose key has a non-zero byte in the keyboard snapshot;
 // the others keep their colour.
 void lightLampsFromKeyboard(Form1& panel);
+
+// Sets every lamp from its key's toggle state as it is now.
+void lightLampsFromToggles(Form1& panel);

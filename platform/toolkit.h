@@ -86,6 +86,9 @@ class Form {
   // Windows session); without a handler the form unloads.
   std::function<void()> onCloseRequest;
 
+  // Called when the taskbar has (re)started: notification icons are gone.
+  std::function<void()> onTaskbarCreated;
+
   struct Impl;
 
  private:
@@ -95,6 +98,7 @@ class Form {
   friend class Timer;
   friend class PictureBox;
   friend class CommandButton;
+  friend class ResumeWatch;
 };
 
 // A caption painted on its form; the name identifies the control to the
@@ -190,6 +194,19 @@ class Timer {
   bool enabled_;
   std::function<void()> onTick_;
   friend struct Form::Impl;
+};
+
+// Calls onResume when Windows resumes from sleep and when the user's session
+// is unlocked (where Windows reports it), while this object lives.
+class ResumeWatch {
+ public:
+  ResumeWatch(Form& form, std::function<void()> onResume);
+  ~ResumeWatch();
+  ResumeWatch(const ResumeWatch&) = delete;
+  ResumeWatch& operator=(const ResumeWatch&) = delete;
+
+ private:
+  Form& form_;
 };
 
 namespace Screen {

@@ -45,6 +45,10 @@ Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const
 
 bool GetVersionExA(OSVERSIONINFO& info);
 
+// Lets the program load DLLs from the system folder only, never from the
+// current folder or its own, on every Windows version that allows it.
+void RestrictDllSearchToSystem();
+
 // The folder Windows reports for a CSIDL, or an empty text when it reports
 // none.
 std::string SHGetFolderPathA(int csidl);

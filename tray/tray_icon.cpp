@@ -20,16 +20,12 @@ std::optional<std::map<std::string, win::Handle>> trayIconWindows;
 
 constexpr std::uint32_t kAllFields = win::NIF_MESSAGE | win::NIF_ICON | win::NIF_TIP;
 
-}  // namespace
-
-std::int32_t AddTrayIcon(win::Handle hWnd, std::uint32_t callbackMessage, win::Handle icon, const std::string& tip) {
-  if (trayIconCounter == std::numeric_limits<std::int32_t>::max()) return 0;
-  ++trayIconCounter;
-
+void notifyAdd(win::Handle hWnd, std::int32_t id, std::uint32_t callbackMessage, win::Handle icon,
+               const std::string& tip) {
   win::NOTIFYICONDATA data = {};
   data.cbSize = sizeof data;
   data.hWnd = hWnd;
-  data.uID = static_cast<std::uint32_t>(trayIconCounter);
+  data.uID = static_cast<std::uint32_t>(id);
   data.uFlags = kAllFields;
   data.uCallbackMessage = callbackMessage;
   data.hIcon = icon;
@@ -39,21 +35,41 @@ std::int32_t AddTrayIcon(win::Handle hWnd, std::uint32_t callbackMessage, win::H
   const std::size_t length = std::min(tip.size(), sizeof data.szTip - 1);
   std::memcpy(data.szTip, tip.data(), length);
   data.szTip[length] = '\0';
+  win::Shell_NotifyIconA(win::NIM_ADD, data);
+}
 
+// The owner window handed out with an id, or nullptr for an unknown id.
+const win::Handle* ownerOf(std::int32_t id) {
+  if (!trayIconWindows) return nullptr;
+  const auto owner = trayIconWindows->find(std::to_string(id));
+  return owner == trayIconWindows->end() ? nullptr : &owner->second;
+}
+
+}  // namespace
+
+std::int32_t AddTrayIcon(win::Handle hWnd, std::uint32_t callbackMessage, win::Handle icon, const std::string& tip) {
+  if (trayIconCounter == std::numeric_limits<std::int32_t>::max()) return 0;
+  ++trayIconCounter;
   if (!trayIconWindows) trayIconWindows.emplace();
   (*trayIconWindows)[std::to_string(trayIconCounter)] = hWnd;
-  win::Shell_NotifyIconA(win::NIM_ADD, data);
+  notifyAdd(hWnd, trayIconCounter, callbackMessage, icon, tip);
   return trayIconCounter;
 }
 
+bool RestoreTrayIcon(std::int32_t id, std::uint32_t callbackMessage, win::Handle icon, const std::string& tip) {
+  const win::Handle* owner = ownerOf(id);
+  if (owner == nullptr) return false;
+  notifyAdd(*owner, id, callbackMessage, icon, tip);
+  return true;
+}
+
 bool RemoveTrayIcon(std::int32_t id) {
-  if (!trayIconWindows) return false;
-  const auto owner = trayIconWindows->find(std::to_string(id));
-  if (owner == trayIconWindows->end()) return false;
+  const win::Handle* owner = ownerOf(id);
+  if (owner == nullptr) return false;
 
   win::NOTIFYICONDATA data = {};
   data.cbSize = sizeof data;
-  data.hWnd = owner->second;
+  data.hWnd = *owner;
   data.uID = static_cast<std::uint32_t>(id);
   data.uFlags = kAllFields;
   win::Shell_NotifyIconA(win::NIM_DELETE, data);

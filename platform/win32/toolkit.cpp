@@ -10,6 +10,11 @@ namespace tk {
 
 namespace {
 
+// Windows XP's session notifications, beyond the Windows 2000 headers.
+constexpr UINT kWmWtsSessionChange = 0x02B1;
+constexpr WPARAM kWtsSessionUnlock = 0x8;
+constexpr DWORD kNotifyForThisSession = 0;
+
 const char kFormClass[] = "TovixForm";
 const char kPictureClass[] = "TovixPicture";
 
@@ -67,6 +72,11 @@ class GdiFont {
 HICON programIcon() {
   static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
   return icon;
+}
+
+UINT taskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
 }
 
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -157,6 +167,8 @@ struct Form::Impl {
   Form& form;
   const FormStyle style;
   HWND hwnd = nullptr;
+  std::function<void()> onResume;
+  HMODULE sessionApi = nullptr;  // wtsapi32, while session changes are reported
   std::vector<PaintedLabel> labels;
   std::vector<PaintedShape> shapes;
   std::vector<std::function<void()>> buttons;
@@ -175,13 +187,30 @@ Form::Impl* formOf(HWND hwnd) {
 }
 
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-  }
   auto* impl = reinterpret_cast<Form::Impl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (impl == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (impl == nullptr) {
+    // Only the real creation gets here: a WM_NCCREATE posted later finds
+    // the form already attached and never reaches its pointer.
+    if (msg == WM_NCCREATE) {
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+  if (msg == taskbarCreatedMessage()) {
+    if (impl->form.onTaskbarCreated) impl->form.onTaskbarCreated();
+    return 0;
+  }
   switch (msg) {
+    case WM_POWERBROADCAST:
+      if ((wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMECRITICAL) &&
+          impl->onResume) {
+        impl->onResume();
+      }
+      return TRUE;
+    case kWmWtsSessionChange:
+      if (wParam == kWtsSessionUnlock && impl->onResume) impl->onResume();
+      return 0;
     case WM_PAINT:
       impl->paint();
       return 0;
@@ -355,6 +384,47 @@ PictureBox::~PictureBox() {
   if (IsWindow(window)) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
 }
 
+namespace {
+// Session notifications arrived with Windows XP: looked up at run time.
+using RegisterSessionNotification = BOOL(WINAPI*)(HWND, DWORD);
+using UnregisterSessionNotification = BOOL(WINAPI*)(HWND);
+
+HMODULE loadSystemLibrary(const char* name) {
+  char path[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
+  lstrcatA(path, "\\");
+  lstrcatA(path, name);
+  return LoadLibraryA(path);
+}
+}  // namespace
+
+ResumeWatch::ResumeWatch(Form& form, std::function<void()> onResume) : form_(form) {
+  Form::Impl& impl = *form.impl_;
+  impl.onResume = std::move(onResume);
+  HMODULE api = loadSystemLibrary("wtsapi32.dll");
+  const auto registerFor =
+      api != nullptr ? reinterpret_cast<RegisterSessionNotification>(
+                           reinterpret_cast<void*>(GetProcAddress(api, "WTSRegisterSessionNotification")))
+                     : nullptr;
+  if (registerFor != nullptr && registerFor(impl.hwnd, kNotifyForThisSession)) {
+    impl.sessionApi = api;
+  } else if (api != nullptr) {
+    FreeLibrary(api);
+  }
+}
+
+ResumeWatch::~ResumeWatch() {
+  Form::Impl& impl = *form_.impl_;
+  impl.onResume = nullptr;
+  if (impl.sessionApi == nullptr) return;
+  const auto unregisterFor = reinterpret_cast<UnregisterSessionNotification>(
+      reinterpret_cast<void*>(GetProcAddress(impl.sessionApi, "WTSUnRegisterSessionNotification")));
+  if (unregisterFor != nullptr) unregisterFor(impl.hwnd);
+  FreeLibrary(impl.sessionApi);
+  impl.sessionApi = nullptr;
+}
+
 Timer::Timer(Form& form, const char*, unsigned intervalMs, bool enabled, std::function<void()> onTick)
     : form_(form), id_(static_cast<unsigned>(form.impl_->timers.size() + 1)), intervalMs_(intervalMs),
       enabled_(false), onTick_(std::move(onTick)) {
@@ -446,6 +516,9 @@ void shell(const std::string& commandLine, int showCommand) {
 int runMessageLoop() {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // The program's timers have no callbacks: a WM_TIMER naming one was
+    // posted by someone else, and dispatching it would call that address.
+    if (msg.message == WM_TIMER && msg.lParam != 0) continue;
     // Tab, Enter and the rest of a dialog's keyboard.
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     const Form::Impl* form = root != nullptr ? formOf(root) : nullptr;

@@ -111,6 +111,20 @@ bool GetVersionExA(OSVERSIONINFO& info) {
   return ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)) != FALSE;
 }
 
+void RestrictDllSearchToSystem() {
+  // Both arrived after Windows 2000: looked up at run time.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+  constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDefault != nullptr && setDefault(kSearchSystem32)) return;
+  const auto setDirectory =
+      reinterpret_cast<SetDllDirectoryFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDllDirectoryA")));
+  if (setDirectory != nullptr) setDirectory("");
+}
+
 std::string SHGetFolderPathA(int csidl) {
   char path[MAX_PATH] = {};
   if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return std::string();

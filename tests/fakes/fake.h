@@ -15,6 +15,9 @@
 namespace fake {
 
 std::vector<std::string>& calls();
+// Whether calls are logged: on unless a test turns it off, for instance to
+// count what the program itself allocates.
+bool& logging();
 
 // What the fake Windows functions answer.
 struct Answers {
@@ -88,6 +91,10 @@ constexpr win::Handle kProgramIcon = 0x7700;
 
 // Fires a timer of a form as its interval would.
 void tick(win::Handle hwnd, const std::string& timer);
+
+// Windows resuming from sleep, as a form's ResumeWatch sees it; false when
+// nothing watches.
+bool resume(win::Handle hwnd);
 
 // Clears the log and the answers; forms stay as they are.
 void reset();

@@ -13,6 +13,7 @@ struct Form::Impl {
   fake::FormState state;
   std::map<std::string, Timer*> timers;
   std::vector<std::string> shapeNames;
+  std::function<void()> onResume;
 
   void fire(const std::string& name) {
     Timer* timer = timers.at(name);
@@ -69,18 +70,18 @@ win::Handle Form::hwnd() const { return impl_->hwnd; }
 std::string Form::caption() const { return impl_->state.caption; }
 
 void Form::setCaption(const std::string& caption) {
-  fake::record(impl_->state.caption + ".Caption", caption);
+  fake::recordMember(impl_->state.caption, "Caption", caption);
   impl_->state.caption = caption;
 }
 
 void Form::show() {
   impl_->state.visible = true;
-  fake::record(impl_->state.caption + ".Show");
+  fake::recordMember(impl_->state.caption, "Show");
 }
 
 void Form::hide() {
   impl_->state.visible = false;
-  fake::record(impl_->state.caption + ".Hide");
+  fake::recordMember(impl_->state.caption, "Hide");
 }
 
 bool Form::visible() const { return impl_->state.visible; }
@@ -89,13 +90,13 @@ void Form::unload() {
   if (!impl_->state.loaded) return;
   impl_->state.loaded = false;
   impl_->state.visible = false;
-  fake::record(impl_->state.caption + ".Unload");
+  fake::recordMember(impl_->state.caption, "Unload");
   if (--loadedForms == 0) fake::record("EndMessageLoop");
 }
 
 bool Form::loaded() const { return impl_->state.loaded; }
 
-void Form::setWindowStateNormal() { fake::record(impl_->state.caption + ".WindowState", 0); }
+void Form::setWindowStateNormal() { fake::recordMember(impl_->state.caption, "WindowState", 0); }
 
 win::Handle Form::icon() const { return fake::kProgramIcon; }
 
@@ -106,11 +107,11 @@ float Form::height() const { return impl_->state.height; }
 void Form::move(float left, float top) {
   impl_->state.left = left;
   impl_->state.top = top;
-  fake::record(impl_->state.caption + ".Move", left, top);
+  fake::recordMember(impl_->state.caption, "Move", left, top);
 }
 
 void Form::popupMenu(PopupMenu& menu, unsigned flags) {
-  fake::record(impl_->state.caption + ".PopupMenu", menu.impl_->name, flags);
+  fake::recordMember(impl_->state.caption, "PopupMenu", menu.impl_->name, flags);
   for (const MenuItem& item : menu.impl_->items) {
     if (item.name == fake::answers().menuChoice) item.onClick();
   }
@@ -134,7 +135,7 @@ Shape::Shape(Form& form, const char* name, TwipsRect, Colour fill)
 void Shape::setFillColor(Colour fill) {
   const std::string& name = form_.impl_->shapeNames[index_];
   form_.impl_->state.shapes[name] = fill;
-  fake::record(name + ".FillColor", fill);
+  fake::recordMember(name, "FillColor", fill);
 }
 
 CommandButton::CommandButton(Form& form, const char* name, TwipsRect bounds, const std::string& caption, Font font,
@@ -145,6 +146,16 @@ CommandButton::CommandButton(Form& form, const char* name, TwipsRect bounds, con
 PictureBox::PictureBox(Form& form, const char*, TwipsRect) : hwnd_(form.impl_->hwnd + 1) {}
 
 PictureBox::~PictureBox() = default;
+
+ResumeWatch::ResumeWatch(Form& form, std::function<void()> onResume) : form_(form) {
+  form.impl_->onResume = std::move(onResume);
+  fake::recordMember(form.impl_->state.caption, "WatchResume");
+}
+
+ResumeWatch::~ResumeWatch() {
+  form_.impl_->onResume = nullptr;
+  fake::recordMember(form_.impl_->state.caption, "UnwatchResume");
+}
 
 Timer::Timer(Form& form, const char* name, unsigned intervalMs, bool enabled, std::function<void()> onTick)
     : form_(form), id_(0), intervalMs_(intervalMs), enabled_(enabled), onTick_(std::move(onTick)) {
@@ -157,7 +168,7 @@ Timer::~Timer() = default;
 void Timer::setEnabled(bool enabled) {
   enabled_ = enabled;
   for (const auto& [name, timer] : form_.impl_->timers) {
-    if (timer == this) fake::record(name + ".Enabled", enabled);
+    if (timer == this) fake::recordMember(name, "Enabled", enabled);
   }
 }
 
@@ -186,5 +197,12 @@ namespace fake {
 FormState& form(win::Handle hwnd) { return tk::implOf(hwnd).state; }
 
 void tick(win::Handle hwnd, const std::string& timer) { tk::implOf(hwnd).fire(timer); }
+
+bool resume(win::Handle hwnd) {
+  tk::Form::Impl& impl = tk::implOf(hwnd);
+  if (!impl.onResume) return false;
+  impl.onResume();
+  return true;
+}
 
 }  // namespace fake

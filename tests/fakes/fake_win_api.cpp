@@ -11,6 +11,11 @@ std::vector<std::string>& calls() {
   return log;
 }
 
+bool& logging() {
+  static bool on = true;
+  return on;
+}
+
 Answers& answers() {
   static Answers a;
   return a;
@@ -27,6 +32,7 @@ std::vector<NotifyCall>& notifyCalls() {
 }
 
 void reset() {
+  logging() = true;
   calls().clear();
   notifyCalls().clear();
   answers() = Answers();

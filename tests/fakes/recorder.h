@@ -22,7 +22,13 @@ std::string call(const std::string& name, const Args&... args) {
 
 template <typename... Args>
 void record(const std::string& name, const Args&... args) {
-  calls().push_back(call(name, args...));
+  if (logging()) calls().push_back(call(name, args...));
+}
+
+// "Object.Member(args)", built only when calls are logged.
+template <typename... Args>
+void recordMember(const std::string& object, const char* member, const Args&... args) {
+  if (logging()) record(object + "." + member, args...);
 }
 
 }  // namespace fake

@@ -48,6 +48,7 @@ TEST_F(ApplicationTest, FirstCopyAcquiresEverythingInOrderThenShowsThePanel) {
 
   std::vector<std::string> expected = {keepOnTop(app)};
   for (const std::string& call : acquisitions(app)) expected.push_back(call);
+  expected.push_back("Tovix.WatchResume()");
   expected.push_back("Tovix.Show()");
   expected.push_back("Timer1.Enabled(1)");
   EXPECT_EQ(fake::calls(), expected);
@@ -65,6 +66,7 @@ TEST_F(ApplicationTest, RefusedHookIsReportedOnceAndStartUpGoesOn) {
   std::vector<std::string> expected = {keepOnTop(app)};
   for (const std::string& call : acquisitions(app)) expected.push_back(call);
   expected.push_back("MsgBox(Failed to install low-level keyboard hook.,Tovix)");
+  expected.push_back("Tovix.WatchResume()");
   expected.push_back("Tovix.Show()");
   expected.push_back("Timer1.Enabled(1)");
   EXPECT_EQ(fake::calls(), expected);
@@ -103,6 +105,7 @@ TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderThenUnloadsThePanel) {
                                fake::call("UnregisterHotKey", panel, -16383),
                                fake::call("UnregisterHotKey", panel, -16382),
                                fake::call("UnregisterHotKey", panel, -16381),
+                               "Tovix.UnwatchResume()",
                                "Tovix.Unload()",
                                "EndMessageLoop()",
                            }));
@@ -116,7 +119,7 @@ TEST_F(ApplicationTest, WithoutAHookUnloadReleasesTheRest) {
 
   app.Form_QueryUnload();
 
-  ASSERT_EQ(fake::calls().size(), 5u);
+  ASSERT_EQ(fake::calls().size(), 6u);
   EXPECT_EQ(fake::calls().front().rfind("Shell_NotifyIconA(2,", 0), 0u) << fake::calls().front();
 }
 
@@ -129,7 +132,7 @@ TEST_F(ApplicationTest, ExitWithAboutOpenReleasesAtOnceAndEndsWhenAboutCloses) {
 
   app.tray().mnuQuit_Click();
 
-  EXPECT_EQ(fake::calls().size(), 7u);  // six releases and the panel's unload
+  EXPECT_EQ(fake::calls().size(), 8u);  // seven releases and the panel's unload
   EXPECT_EQ(fake::calls().back(), "Tovix.Unload()");
   EXPECT_TRUE(app.about()->form().visible());
 
@@ -137,6 +140,54 @@ TEST_F(ApplicationTest, ExitWithAboutOpenReleasesAtOnceAndEndsWhenAboutCloses) {
   app.about()->Command1_Click();
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{"About.Unload()", "EndMessageLoop()"}));
   EXPECT_EQ(app.about(), nullptr);
+}
+
+TEST_F(ApplicationTest, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {
+  fake::answers().hookHandle = 0x777;
+  fake::answers().keyboard[0x90] = 0x01;  // Num on at start-up
+  Application app;
+  app.Form_Load();
+  fake::calls().clear();
+  fake::answers().hookHandle = 0x888;
+  fake::answers().keyStates = {{0x90, 0x0000}, {0x14, static_cast<std::int16_t>(0xFF81)}, {0x91, 0x0001}};
+
+  ASSERT_TRUE(fake::resume(app.panel().hwnd()));
+
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
+                               fake::call("UnhookWindowsHookEx", 0x777),
+                               fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0),
+                               "GetKeyState(144)",
+                               fake::call("Shape1.FillColor", LampOffColor),
+                               "GetKeyState(20)",
+                               fake::call("Shape2.FillColor", LampOnColor),
+                               "GetKeyState(145)",
+                               fake::call("Shape3.FillColor", LampOnColor),
+                           }));
+  EXPECT_EQ(hKeyboardHook, 0x888u);
+
+  // The new hook is the one removed at the end.
+  fake::calls().clear();
+  app.Form_QueryUnload();
+  EXPECT_EQ(fake::calls().front(), fake::call("UnhookWindowsHookEx", 0x888));
+  EXPECT_FALSE(fake::resume(app.panel().hwnd()));
+}
+
+TEST_F(ApplicationTest, TaskbarRestartPutsTheSameIconBack) {
+  Application app;
+  app.Form_Load();
+  ASSERT_EQ(fake::notifyCalls().size(), 1u);
+  const std::vector<std::uint8_t> added = fake::notifyCalls()[0].bytes;
+
+  app.panel().form().onTaskbarCreated();
+
+  ASSERT_EQ(fake::notifyCalls().size(), 2u);
+  EXPECT_EQ(fake::notifyCalls()[1].message, 0u);
+  EXPECT_EQ(fake::notifyCalls()[1].bytes, added);
+
+  // After Exit there is no icon to put back.
+  app.Form_QueryUnload();
+  app.panel().form().onTaskbarCreated();
+  EXPECT_EQ(fake::notifyCalls().size(), 3u);  // only the removal
 }
 
 }  // namespace

@@ -51,11 +51,15 @@ TEST_F(TrayIconTest, IdsCountUpAndRemoveFindsEachOwnerAgain) {
   EXPECT_EQ(fake::notifyCalls()[1].bytes, record(0x2222, 2, 0, 0, ""));
 }
 
-TEST_F(TrayIconTest, UnknownIdsRemoveNothing) {
+TEST_F(TrayIconTest, UnknownIdsRemoveAndRestoreNothing) {
   EXPECT_FALSE(RemoveTrayIcon(1));  // before any add
+  EXPECT_FALSE(RestoreTrayIcon(1, 0x200, 0x7700, "Tovix"));
   AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix");
   fake::notifyCalls().clear();
-  for (const std::int32_t id : {0, 2, -1, 2147483647}) EXPECT_FALSE(RemoveTrayIcon(id)) << id;
+  for (const std::int32_t id : {0, 2, -1, 2147483647}) {
+    EXPECT_FALSE(RemoveTrayIcon(id)) << id;
+    EXPECT_FALSE(RestoreTrayIcon(id, 0x200, 0x7700, "Tovix")) << id;
+  }
   EXPECT_TRUE(fake::notifyCalls().empty());
 }
 
