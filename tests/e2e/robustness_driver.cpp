@@ -1,0 +1,217 @@
+// Checks what Tovix survives while it runs: the taskbar restarting, ten
+// thousand random messages from another program, and a resume from sleep
+// after which its keyboard hook is a new one.
+//
+// robustness_driver <tovix.exe> <screenshot folder>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "driver_support.h"
+
+#include <shellapi.h>
+
+namespace {
+
+using e2e::check;
+
+HWND panel() { return FindWindowA(nullptr, "Tovix"); }
+HWND picture() { return FindWindowExA(panel(), nullptr, "TovixPicture", nullptr); }
+bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
+
+bool launchKeysTaken() {
+  for (const UINT vk : {0xB6u, 0xB7u, 0xB5u}) {
+    if (RegisterHotKey(nullptr, 1, 0, vk)) {
+      UnregisterHotKey(nullptr, 1);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Waits until Tovix has handled everything posted to it before.
+bool settled() {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(panel(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+// Toggles Caps Lock twice and checks its lamp each time.
+bool lampsFollowKeys(e2e::TypingWindow& target, const std::string& when) {
+  bool all = target.takeFocus();
+  for (int i = 0; i < 2 && all; ++i) {
+    e2e::waitFor([] { return !panelVisible(); }, 2500);
+    e2e::tapKeys({VK_CAPITAL});
+    all = e2e::waitFor([] { return panelVisible() && e2e::lastKeyUp() == VK_CAPITAL; }, 3000);
+    if (!all) break;
+    const std::uint32_t expected = (GetKeyState(VK_CAPITAL) & 1) ? 0x00FF00 : 0x808000;
+    const int side = e2e::twipsToPixels(375);
+    POINT centre = {e2e::twipsToPixels(2160) + side / 2, e2e::twipsToPixels(720) + side / 2};
+    ClientToScreen(panel(), &centre);
+    RECT spot = {centre.x, centre.y, centre.x + 1, centre.y + 1};
+    all = e2e::waitFor([&] { return e2e::captureScreen(spot).at(centre.x, centre.y) == expected; }, 1000);
+  }
+  return check(all, when + ": the Caps Lock lamp follows the key");
+}
+
+// The stand-in taskbar: a "Shell_TrayWnd" window that takes notification
+// icons the way Wine's shell does, as WM_COPYDATA with the icon's fields.
+struct TrayIcon {
+  DWORD message = 0;
+  DWORD owner = 0;
+  UINT id = 0;
+  UINT flags = 0;
+  UINT callback = 0;
+  std::wstring tip;
+};
+std::vector<TrayIcon> trayRequests;
+
+LRESULT CALLBACK trayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    struct Head {
+      LONG owner;
+      UINT id;
+      UINT flags;
+      UINT callback;
+      WCHAR tip[128];
+    };
+    if (data->cbData >= sizeof(Head)) {
+      const auto* head = static_cast<const Head*>(data->lpData);
+      trayRequests.push_back({static_cast<DWORD>(data->dwData), static_cast<DWORD>(head->owner), head->id,
+                              head->flags, head->callback, head->tip});
+    }
+    return TRUE;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void checkTaskbarRestart() {
+  HWND tray = FindWindowA(nullptr, "Wine System Tray");
+  DWORD shellId = 0;
+  GetWindowThreadProcessId(tray, &shellId);
+  HANDLE shell = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, shellId);
+  const bool ended = shell != nullptr && TerminateProcess(shell, 0) &&
+                     WaitForSingleObject(shell, 5000) == WAIT_OBJECT_0;
+  if (shell != nullptr) CloseHandle(shell);
+  if (!check(ended, "Wine's shell, which holds the system tray, has ended")) return;
+
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = trayProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "Shell_TrayWnd";
+  RegisterClassA(&wc);
+  HWND taskbar = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+  check(taskbar != nullptr, "a new taskbar has started");
+
+  // What Windows' shell broadcasts when its taskbar starts.
+  SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  const bool added = e2e::waitFor([] { return !trayRequests.empty(); }, 5000);
+  if (!check(added, "Tovix puts its icon back on the new taskbar")) return;
+  const TrayIcon& icon = trayRequests.front();
+  std::printf("icon request: message %lu, owner %08lx, id %u, flags %u, callback 0x%x\n", icon.message, icon.owner,
+              icon.id, icon.flags, icon.callback);
+  const HWND owner = picture();
+  check(icon.message == NIM_ADD && icon.owner == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(owner)) &&
+            icon.id == 1 && icon.flags == 7 && icon.callback == 0x200 && icon.tip == L"Tovix",
+        "the same icon: NIM_ADD, Picture1, id 1, message | icon | tip, callback 0x200, tip \"Tovix\"");
+
+  // A left click on it, as the new taskbar reports it.
+  e2e::waitFor([] { return !panelVisible(); }, 2500);
+  PostMessageA(owner, icon.callback, icon.id, WM_LBUTTONDOWN);
+  PostMessageA(owner, icon.callback, icon.id, WM_LBUTTONUP);
+  check(e2e::waitFor(panelVisible, 3000), "a click on the restored icon shows the panel");
+  DestroyWindow(taskbar);
+}
+
+void checkRandomMessages(e2e::TypingWindow& target) {
+  std::mt19937 rng(20261208);
+  const HWND targets[] = {panel(), picture()};
+  // Half of the messages are ones Tovix handles or whose arguments are
+  // addresses, the rest any number Windows lets a program post.
+  const UINT pointed[] = {WM_NCCREATE, WM_CREATE, WM_TIMER, WM_SETFOCUS, WM_HOTKEY, WM_MOUSEMOVE,
+                          WM_POWERBROADCAST, WM_PAINT, WM_SHOWWINDOW, WM_ACTIVATE, WM_MOUSEACTIVATE,
+                          WM_NCHITTEST, 0x02B1 /* WM_WTSSESSION_CHANGE */, RegisterWindowMessageA("TaskbarCreated")};
+  int posted = 0;
+  for (int i = 0; i < 10000; ++i) {
+    UINT msg = rng() % 2 ? pointed[rng() % (sizeof pointed / sizeof pointed[0])] : rng() & 0xFFFF;
+    switch (msg) {
+      case WM_CLOSE: case WM_DESTROY: case WM_NCDESTROY: case WM_QUIT: case WM_QUERYENDSESSION:
+      case WM_ENDSESSION: case WM_SYSCOMMAND: case WM_COMMAND:
+        continue;
+    }
+    if (PostMessageA(targets[rng() % 2], msg, rng(), static_cast<LPARAM>(rng()))) ++posted;
+    if (i % 500 == 0) settled();
+  }
+  std::printf("random messages: 10000 tried, %d posted\n", posted);
+  check(settled(), "Tovix still answers after 10,000 random messages");
+  check(e2e::visibleTrayIcons() == 1, "its icon is still there");
+  check(launchKeysTaken(), "its launch keys are still held");
+  HWND icon = e2e::firstTrayIcon();
+  e2e::waitFor([] { return !panelVisible(); }, 2500);
+  if (icon != nullptr) e2e::click(e2e::centreOf(icon), 1);
+  check(e2e::waitFor(panelVisible, 3000), "a click on its icon still shows the panel");
+  lampsFollowKeys(target, "after the random messages");
+}
+
+// Inside this low-level hook, installed after Tovix's, a Caps Lock release
+// finds the panel still hidden while Tovix's hook runs after this one, and
+// already shown once Tovix's hook is the newer and so runs first.
+bool panelShownAtRelease = false;
+bool releaseSeen = false;
+
+LRESULT CALLBACK observer(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  if (code == HC_ACTION && event->vkCode == VK_CAPITAL && (event->flags & LLKHF_UP)) {
+    panelShownAtRelease = panelVisible();
+    releaseSeen = true;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool tovixHookRunsFirst(e2e::TypingWindow& target) {
+  target.takeFocus();
+  e2e::waitFor([] { return !panelVisible(); }, 2500);
+  releaseSeen = false;
+  e2e::tapKeys({VK_CAPITAL});
+  e2e::waitFor([] { return releaseSeen && panelVisible(); }, 3000);
+  return releaseSeen && panelShownAtRelease;
+}
+
+void checkResume(e2e::TypingWindow& target) {
+  HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, observer, GetModuleHandleA(nullptr), 0);
+  if (!check(hook != nullptr, "the observing hook is installed")) return;
+  check(!tovixHookRunsFirst(target), "before resume, Tovix's hook is the older one");
+  PostMessageA(panel(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  settled();
+  check(tovixHookRunsFirst(target), "after resume, Tovix's hook is a new one");
+  UnhookWindowsHookEx(hook);
+  lampsFollowKeys(target, "after resume");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: robustness_driver <tovix.exe> <screenshot folder>\n");
+    return 2;
+  }
+  e2e::TypingWindow target;
+  target.takeFocus();
+  HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
+  if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
+  check(e2e::waitFor(panelVisible, 10000) && e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000),
+        "the panel shows and the icon is in the tray");
+
+  checkRandomMessages(target);
+  checkResume(target);
+  checkTaskbarRestart();
+
+  check(e2e::running(tovix), "Tovix is still running");
+  PostMessageA(panel(), WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "and ends when closed");
+  CloseHandle(tovix);
+  return e2e::exitCode();
+}
