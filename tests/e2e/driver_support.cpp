@@ -183,6 +183,7 @@ TypingWindow::TypingWindow() {
                           nullptr, nullptr, wc.hInstance, nullptr);
   edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 380, 28, frame,
                          nullptr, wc.hInstance, nullptr);
+  SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);  // no limit
 }
 
 bool TypingWindow::takeFocus() {
@@ -194,9 +195,9 @@ bool TypingWindow::takeFocus() {
 bool TypingWindow::hasFocus() const { return GetForegroundWindow() == frame && GetFocus() == edit; }
 
 std::string TypingWindow::text() const {
-  char buffer[1024] = {};
-  GetWindowTextA(edit, buffer, sizeof buffer);
-  return buffer;
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(edit, &text[0], static_cast<int>(text.size()))));
+  return text;
 }
 
 }  // namespace e2e

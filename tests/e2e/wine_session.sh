@@ -3,8 +3,9 @@
 # fresh Wine prefix, shared by the tests of the run and stopped after them.
 #
 #   wine_session.sh start <dir>                      start display and prefix
-#   wine_session.sh run <dir> <shots> <driver.exe> [file...]
-#                                                    run a driver, files as Windows paths
+#   wine_session.sh run <dir> <shots> <driver.exe> [file...] [-- arg...]
+#                                                    run a driver: the files as Windows paths,
+#                                                    then the screenshot folder, then the args
 #   wine_session.sh stop <dir>                       stop this session's wineserver and display
 set -u
 command=$1
@@ -61,7 +62,13 @@ run)
   . "$env_file"
   mkdir -p "$shots"
   args=()
-  for file in "$@" "$shots"; do args+=("$(winepath -w "$file")"); done
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do
+    args+=("$(winepath -w "$1")")
+    shift
+  done
+  args+=("$(winepath -w "$shots")")
+  [ "${1:-}" = -- ] && shift
+  args+=("$@")
   log=$dir/$(basename "$driver" .exe).log
   # Screenshots: a driver leaves NAME.request holding "x y width height" and
   # waits until the file is gone; this answers with NAME.png from the display.

@@ -1,0 +1,181 @@
+// A keyboard soak: types key events into an edit control with Tovix running,
+// digits mixed with the three lock keys, and checks that every character
+// arrives in order, the focus never moves, the lamps match the keys at the
+// end, and Tovix's GDI objects, windows and memory stay where they were
+// after the first thousand events.
+//
+// soak_driver <tovix.exe> <screenshot folder> [key events, 20000 if not given]
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+#include <string>
+
+#include "driver_support.h"
+
+#include <psapi.h>
+#include <winternl.h>
+
+namespace {
+
+using e2e::check;
+
+HWND panel() { return FindWindowA(nullptr, "Tovix"); }
+bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
+
+struct Footprint {
+  int gdiObjects;
+  int windows;
+  SIZE_T memory;
+};
+
+// GDI objects: the entries of the process's GDI handle table (Wine keeps
+// GetGuiResources as a stub), found through its PEB.
+int gdiObjects(HANDLE process) {
+  using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryInformation>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic = {};
+  if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
+  DWORD table = 0;
+  constexpr SIZE_T kGdiSharedHandleTable = 0x94;  // in a 32-bit PEB
+  if (!ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + kGdiSharedHandleTable, &table,
+                         sizeof table, nullptr) ||
+      table == 0) {
+    return -1;
+  }
+  constexpr size_t kEntry = 16;
+  constexpr size_t kEntries = 65536;
+  std::vector<BYTE> entries(kEntry * kEntries);
+  SIZE_T read = 0;
+  ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(table)), entries.data(), entries.size(),
+                    &read);
+  int count = 0;
+  for (size_t at = 12; at < read; at += kEntry) count += entries[at] != 0 ? 1 : 0;  // the object type
+  return count;
+}
+
+struct WindowCount {
+  DWORD process;
+  int count;
+};
+
+BOOL CALLBACK countChild(HWND, LPARAM data) {
+  ++reinterpret_cast<WindowCount*>(data)->count;
+  return TRUE;
+}
+
+BOOL CALLBACK countTopLevel(HWND window, LPARAM data) {
+  auto* windows = reinterpret_cast<WindowCount*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == windows->process) {
+    ++windows->count;
+    EnumChildWindows(window, countChild, data);
+  }
+  return TRUE;
+}
+
+Footprint footprint(HANDLE process) {
+  WindowCount windows = {GetProcessId(process), 0};
+  EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&windows));
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(process, &memory, sizeof memory);
+  return {gdiObjects(process), windows.count, memory.WorkingSetSize};
+}
+
+std::string describe(const Footprint& f) {
+  char text[128];
+  std::snprintf(text, sizeof text, "%d GDI objects, %d windows, %lu KiB working set", f.gdiObjects, f.windows,
+                static_cast<unsigned long>(f.memory / 1024));
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3 || argc > 4) {
+    std::fprintf(stderr, "usage: soak_driver <tovix.exe> <screenshot folder> [key events]\n");
+    return 2;
+  }
+  const long events = argc == 4 ? std::atol(argv[3]) : 20000;
+  e2e::TypingWindow target;
+  check(target.takeFocus(), "the typing window has the focus");
+  HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
+  if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
+  check(e2e::waitFor(panelVisible, 10000), "the panel shows");
+
+  std::mt19937 rng(7);
+  const WORD locks[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
+  Footprint early = {};
+  bool inOrder = true;
+  bool focusKept = true;
+  long sent = 0;
+  size_t characters = 0;
+  const DWORD started = GetTickCount();
+  while (sent < events && inOrder && focusKept) {
+    // Fifty presses and releases a batch; the last key of the soak is a
+    // lock key, so the panel is up at the end. The edit control is emptied
+    // after each batch: its own cost grows with its text.
+    std::vector<WORD> keys;
+    std::string typed;
+    for (int i = 0; i < 50 && sent < events; ++i, sent += 2) {
+      const bool last = sent + 2 >= events;
+      if (last || rng() % 5 == 0) {
+        keys.push_back(locks[rng() % 3]);
+      } else {
+        keys.push_back(static_cast<WORD>('0' + rng() % 10));
+        typed += static_cast<char>(keys.back());
+      }
+    }
+    e2e::tapKeys(keys);
+    const WORD lastKey = keys.back();
+    inOrder = e2e::waitFor(
+                  [&] {
+                    return e2e::lastKeyUp() == lastKey &&
+                           GetWindowTextLengthA(target.edit) == static_cast<int>(typed.size());
+                  },
+                  10000) &&
+              target.text() == typed;
+    focusKept = target.hasFocus();
+    characters += typed.size();
+    SetWindowTextA(target.edit, "");
+    if (sent == 1000) early = footprint(tovix);
+  }
+  const DWORD took = GetTickCount() - started;
+  std::printf("%ld key events in %lu ms, %zu characters\n", sent, took, characters);
+  check(inOrder && sent == events, "every character arrived, in order");
+  check(focusKept, "the typing window kept the focus throughout");
+
+  if (check(e2e::waitFor(panelVisible, 3000), "the panel is up after the last lock key")) {
+    const struct {
+      WORD vk;
+      int left;
+      const char* name;
+    } lamps[] = {{VK_NUMLOCK, 1200, "Num"}, {VK_CAPITAL, 2160, "Caps"}, {VK_SCROLL, 3120, "Scroll"}};
+    for (const auto& lamp : lamps) {
+      const std::uint32_t expected = (GetKeyState(lamp.vk) & 1) ? 0x00FF00 : 0x808000;
+      const int side = e2e::twipsToPixels(375);
+      POINT centre = {e2e::twipsToPixels(lamp.left) + side / 2, e2e::twipsToPixels(720) + side / 2};
+      ClientToScreen(panel(), &centre);
+      const RECT spot = {centre.x, centre.y, centre.x + 1, centre.y + 1};
+      check(e2e::captureScreen(spot).at(centre.x, centre.y) == expected,
+            std::string(lamp.name) + " lamp matches the key's toggle state");
+    }
+  }
+
+  const Footprint late = footprint(tovix);
+  std::printf("after 1000 events: %s\n", describe(early).c_str());
+  std::printf("after %ld events: %s\n", sent, describe(late).c_str());
+  check(early.gdiObjects > 0 && std::abs(late.gdiObjects - early.gdiObjects) <= 2, "GDI objects steady");
+  check(early.windows > 0 && late.windows == early.windows, "windows steady");
+  check(late.memory <= early.memory + 1024 * 1024, "memory within 1 MiB");
+
+  PostMessageA(panel(), WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "Tovix ends when closed");
+  CloseHandle(tovix);
+  return e2e::exitCode();
+}
