@@ -19,8 +19,8 @@ using e2e::check;
 std::string tovixCommand;
 std::string shots;
 
-HWND panel() { return FindWindowA(nullptr, "Tovix"); }
-bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
+using e2e::panel;
+using e2e::panelVisible;
 HWND menu() {
   HWND found = FindWindowA("#32768", nullptr);
   return found != nullptr && IsWindowVisible(found) ? found : nullptr;
@@ -49,18 +49,6 @@ int windowsTitled(const char* caption) {
 HWND aboutWindow() {
   HWND about = FindWindowA(nullptr, "About");
   return about != nullptr && IsWindowVisible(about) ? about : nullptr;
-}
-
-bool hotKeysFree() {
-  bool all = true;
-  for (const UINT vk : {0xB6u, 0xB7u, 0xB5u}) {
-    if (RegisterHotKey(nullptr, 1, 0, vk)) {
-      UnregisterHotKey(nullptr, 1);
-    } else {
-      all = false;
-    }
-  }
-  return all;
 }
 
 void screenshot(HWND window, const char* name) { e2e::screenshot(window, shots, name); }
@@ -128,7 +116,7 @@ void checkTrayAndAbout(HANDLE tovix) {
 
   if (chooseFromMenu(1, false)) {
     check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 3000), "\"Exit\" removes the icon at once");
-    check(e2e::waitFor(hotKeysFree, 2000), "\"Exit\" frees the launch keys at once");
+    check(e2e::waitFor(e2e::launchKeysFree, 2000), "\"Exit\" frees the launch keys at once");
     check(e2e::running(tovix) && aboutWindow() != nullptr, "the program lives on while About is open");
     HWND about = aboutWindow();
     HWND ok = about != nullptr ? FindWindowExA(about, nullptr, "Button", "OK") : nullptr;
@@ -170,7 +158,7 @@ void checkFiveAtOnce() {
     e2e::waitForExit(copy, 5000, &code);
     CloseHandle(copy);
   }
-  check(e2e::visibleTrayIcons() == 0 && hotKeysFree(), "closing it leaves no icon and frees the launch keys");
+  check(e2e::visibleTrayIcons() == 0 && e2e::launchKeysFree(), "closing it leaves no icon and frees the launch keys");
 }
 
 }  // namespace
@@ -191,7 +179,7 @@ int main(int argc, char** argv) {
   checkSecondCopy(tovix);
   checkTrayAndAbout(tovix);
   CloseHandle(tovix);
-  check(hotKeysFree(), "after exit the launch keys can be registered by another program");
+  check(e2e::launchKeysFree(), "after exit the launch keys can be registered by another program");
 
   checkFiveAtOnce();
   return e2e::exitCode();

@@ -95,6 +95,34 @@ POINT centreOf(HWND window) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+HWND panel() { return FindWindowA(nullptr, "Tovix"); }
+
+bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
+
+POINT lampCentre(int lampLeftTwips) {
+  const int side = twipsToPixels(375);
+  POINT centre = {twipsToPixels(lampLeftTwips) + side / 2, twipsToPixels(720) + side / 2};
+  ClientToScreen(panel(), &centre);
+  return centre;
+}
+
+std::uint32_t lampColour(int lampLeftTwips) {
+  const POINT centre = lampCentre(lampLeftTwips);
+  return captureScreen({centre.x, centre.y, centre.x + 1, centre.y + 1}).at(centre.x, centre.y);
+}
+
+bool launchKeysFree() {
+  bool all = true;
+  for (const UINT vk : {0xB6u, 0xB7u, 0xB5u}) {
+    if (RegisterHotKey(nullptr, 1, 0, vk)) {
+      UnregisterHotKey(nullptr, 1);
+    } else {
+      all = false;
+    }
+  }
+  return all;
+}
+
 namespace {
 std::vector<HWND> trayIcons() {
   std::vector<HWND> icons;

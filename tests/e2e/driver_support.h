@@ -41,6 +41,21 @@ void tapKeys(const std::vector<WORD>& keys);
 void click(POINT at, int button);
 POINT centreOf(HWND window);
 
+// Tovix's panel, found by its caption, and whether it shows.
+HWND panel();
+bool panelVisible();
+
+// The screen point at the centre of a lamp of the panel, by the lamp's left
+// edge in twips (all lamps are 375 twips wide, 720 twips from the top), and
+// the lamp's colour there as 0xRRGGBB.
+POINT lampCentre(int lampLeftTwips);
+std::uint32_t lampColour(int lampLeftTwips);
+constexpr std::uint32_t kLampOn = 0x00FF00;   // green
+constexpr std::uint32_t kLampOff = 0x808000;  // olive
+
+// Whether another program could register the three launch keys now.
+bool launchKeysFree();
+
 // Notification icons shown in Wine's system tray window, and the first.
 int visibleTrayIcons();
 HWND firstTrayIcon();

@@ -14,40 +14,26 @@ namespace {
 
 using e2e::check;
 
+using e2e::panel;
+using e2e::panelVisible;
+
 struct LockKey {
   WORD vk;
   const char* name;
-  int lampLeftTwips;  // lamps are 375 twips wide, 720 twips from the top
+  int lampLeftTwips;
 };
 const LockKey kLockKeys[] = {{VK_CAPITAL, "caps", 2160}, {VK_NUMLOCK, "num", 1200}, {VK_SCROLL, "scroll", 3120}};
-
-constexpr std::uint32_t kGreen = 0x00FF00;  // 0xRRGGBB
-constexpr std::uint32_t kOlive = 0x808000;
-
-HWND findPanel() { return FindWindowA(nullptr, "Tovix"); }
-
-bool panelVisible() {
-  HWND panel = findPanel();
-  return panel != nullptr && IsWindowVisible(panel);
-}
-
-POINT lampCentre(HWND panel, const LockKey& key) {
-  const int side = e2e::twipsToPixels(375);
-  POINT centre = {e2e::twipsToPixels(key.lampLeftTwips) + side / 2, e2e::twipsToPixels(720) + side / 2};
-  ClientToScreen(panel, &centre);
-  return centre;
-}
 
 void typeDigits(const std::string& digits) {
   std::vector<WORD> keys(digits.begin(), digits.end());
   e2e::tapKeys(keys);
 }
 
-void checkPlacement(HWND panel) {
+void checkPlacement(HWND window) {
   RECT frame;
-  GetWindowRect(panel, &frame);
+  GetWindowRect(window, &frame);
   RECT client;
-  GetClientRect(panel, &client);
+  GetClientRect(window, &client);
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
   const float tpp = e2e::twipsPerPixel();
@@ -62,8 +48,8 @@ void checkPlacement(HWND panel) {
         "the panel's bottom edge is 500 twips above the screen's bottom edge");
   check(client.right == e2e::twipsToPixels(4680) && client.bottom == e2e::twipsToPixels(1455),
         "the client area is 4680 x 1455 twips");
-  const LONG exStyle = GetWindowLongA(panel, GWL_EXSTYLE);
-  const LONG style = GetWindowLongA(panel, GWL_STYLE);
+  const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+  const LONG style = GetWindowLongA(window, GWL_STYLE);
   check((exStyle & WS_EX_TOPMOST) != 0, "the panel is topmost");
   check((exStyle & WS_EX_TOOLWINDOW) != 0 && (style & WS_SYSMENU) == 0,
         "the panel is a tool window without a control box");
@@ -87,7 +73,7 @@ int main(int argc, char** argv) {
 
   if (check(e2e::waitFor(panelVisible, 10000), "the panel appears after start-up")) {
     const DWORD shown = GetTickCount();
-    checkPlacement(findPanel());
+    checkPlacement(panel());
     check(target.hasFocus(), "the typing window keeps the focus while the panel shows");
     const bool hid = e2e::waitFor([] { return !panelVisible(); }, 2500);
     check(hid, "the panel hides by itself after start-up (" + std::to_string(GetTickCount() - shown) + " ms)");
@@ -106,22 +92,13 @@ int main(int argc, char** argv) {
       e2e::tapKeys({key.vk});
       const bool shown = e2e::waitFor([&] { return panelVisible() && e2e::lastKeyUp() == key.vk; }, 3000);
       if (!check(shown, what + ": the panel shows")) continue;
-      HWND panel = findPanel();
       const bool on = (GetKeyState(key.vk) & 1) != 0;
-      const std::uint32_t expected = on ? kGreen : kOlive;
-      const POINT centre = lampCentre(panel, key);
-      RECT frame;
-      GetWindowRect(panel, &frame);
-      e2e::Capture capture;
-      const bool lit = e2e::waitFor(
-          [&] {
-            capture = e2e::captureScreen(frame);
-            return capture.at(centre.x, centre.y) == expected;
-          },
-          1000);
+      const std::uint32_t expected = on ? e2e::kLampOn : e2e::kLampOff;
+      std::uint32_t seen = 0;
+      const bool lit = e2e::waitFor([&] { return (seen = e2e::lampColour(key.lampLeftTwips)) == expected; }, 1000);
       check(lit, what + ": the lamp is " + (on ? "green" : "olive") + " with the toggle " + (on ? "on" : "off") +
-                     " (pixel " + e2e::hex(capture.at(centre.x, centre.y)) + ")");
-      e2e::screenshot(panel, shots, std::string("panel-") + key.name + (on ? "-on" : "-off"));
+                     " (pixel " + e2e::hex(seen) + ")");
+      e2e::screenshot(panel(), shots, std::string("panel-") + key.name + (on ? "-on" : "-off"));
       check(target.hasFocus(), what + ": the typing window keeps the focus");
       check(e2e::waitFor([] { return !panelVisible(); }, 2500), what + ": the panel hides again");
     }
@@ -133,7 +110,7 @@ int main(int argc, char** argv) {
   check(arrived, "every character typed arrives: \"" + target.text() + "\" (expected \"" + typed + "\")");
   check(target.hasFocus(), "the typing window has the focus at the end");
 
-  PostMessageA(findPanel(), WM_CLOSE, 0, 0);
+  PostMessageA(panel(), WM_CLOSE, 0, 0);
   DWORD code = 1;
   check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "tovix.exe ends with exit code 0 when closed");
   CloseHandle(tovix);

@@ -46,20 +46,6 @@ bool install(const std::string& from, const std::string& to) {
   return check(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE, "stand-in in place: " + to);
 }
 
-bool hotKeysFree() {
-  bool all = true;
-  int id = 1;
-  for (const UINT vk : {0xB6u, 0xB7u, 0xB5u}) {
-    if (RegisterHotKey(nullptr, id, 0, vk)) {
-      UnregisterHotKey(nullptr, id);
-    } else {
-      all = false;
-    }
-    ++id;
-  }
-  return all;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,7 +94,7 @@ int main(int argc, char** argv) {
 
   const bool iconShown = e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
   check(iconShown, "the icon is in Wine's system tray (" + std::to_string(e2e::visibleTrayIcons()) + " icon)");
-  check(!hotKeysFree(), "the three launch keys are taken while Tovix runs");
+  check(!e2e::launchKeysFree(), "the three launch keys are taken while Tovix runs");
 
   const struct {
     WORD vk;
@@ -144,6 +130,6 @@ int main(int argc, char** argv) {
   check(e2e::waitForExit(process, 5000, &code) && code == 0, "tovix.exe ends with exit code 0 when closed");
   CloseHandle(process);
   check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000), "the icon is gone from the system tray");
-  check(hotKeysFree(), "the three launch keys can be registered by another program");
+  check(e2e::launchKeysFree(), "the three launch keys can be registered by another program");
   return e2e::exitCode();
 }
