@@ -4,7 +4,10 @@
 // laid out in twips, painted labels and round lamps, a push button, a hidden
 // picture box that receives messages, timers, a popup menu and a message
 // box. All geometry is in twips (1440 per inch); the screen's twips per
-// pixel turn it into pixels. Tovix links either the Win32 toolkit
+// pixel (1440 / its dots per inch) turn it into pixels, rounded to the
+// nearest with halves away from zero: at 144 dots per inch 1455 twips are
+// 146 pixels. The program declares itself DPI-aware, so Windows neither
+// stretches nor blurs what this draws. Tovix links either the Win32 toolkit
 // (platform/win32) or the recording toolkit of the host tests.
 //
 // A form is loaded while its window exists. The program's message loop ends
