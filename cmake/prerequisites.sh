@@ -3,7 +3,7 @@
 # does nothing when all of it is there already.
 set -eu
 packages=(cmake make g++ libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb x11-utils xdotool imagemagick)
+  wine wine32:i386 xvfb x11-utils xdotool imagemagick nsis)
 
 missing=()
 for package in "${packages[@]}"; do

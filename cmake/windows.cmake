@@ -19,6 +19,32 @@ target_link_libraries(tovix PRIVATE tovix_core tovix_win32 shell32 gdi32 user32 
 target_link_options(tovix PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--dynamicbase -Wl,--nxcompat)
 
-add_subdirectory(tests/e2e)
 
 add_test(NAME binary.pe COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:tovix>)
+
+# What a Windows user downloads: a ZIP with the program and its README, and
+# a per-user installer. Names and versions come from project(VERSION).
+find_program(MAKENSIS makensis REQUIRED)
+set(RELEASE_DIR ${CMAKE_CURRENT_BINARY_DIR}/release)
+set(README ${CMAKE_CURRENT_BINARY_DIR}/generated/README.txt)
+set(INSTALLER ${RELEASE_DIR}/tovix-${PROJECT_VERSION}-setup.exe)
+set(ZIP ${RELEASE_DIR}/tovix-${PROJECT_VERSION}.zip)
+set(ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/tovix.ico)
+set(TOVIX_EXE $<TARGET_FILE:tovix>)
+configure_file(res/user-readme.txt ${README} @ONLY)
+configure_file(res/installer.nsi.in ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi.in @ONLY)
+file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi
+     INPUT ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi.in)
+add_custom_command(
+  OUTPUT ${ZIP} ${INSTALLER}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${RELEASE_DIR}/zip
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${RELEASE_DIR}/zip
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tovix> ${README} ${RELEASE_DIR}/zip
+  COMMAND ${CMAKE_COMMAND} -E chdir ${RELEASE_DIR}/zip
+          ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip tovix.exe README.txt
+  COMMAND ${MAKENSIS} -V2 ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi
+  DEPENDS tovix ${README} ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi
+  VERBATIM)
+add_custom_target(release ALL DEPENDS ${ZIP} ${INSTALLER})
+
+add_subdirectory(tests/e2e)
