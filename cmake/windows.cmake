@@ -48,3 +48,4 @@ add_custom_command(
 add_custom_target(release ALL DEPENDS ${ZIP} ${INSTALLER})
 
 add_subdirectory(tests/e2e)
+add_subdirectory(bench)

@@ -14,6 +14,7 @@ class Form1 {
   tk::Form& form() { return form_; }
 
   void show() { form_.show(); }
+  void showSoon() { form_.showSoon(); }
   void hide() { form_.hide(); }
   bool visible() const { return form_.visible(); }
   void armHideTimer() { Timer1.setEnabled(true); }

@@ -23,7 +23,7 @@ win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam)
     if (event.flags & win::LLKHF_UP) {
       if (const LampKey* key = lampKeyFor(event.vkCode)) {
         const std::int16_t state = win::GetKeyState(key->virtualKey);
-        hookPanel->show();
+        hookPanel->showSoon();
         hookPanel->setLamp(key->lamp, releaseColor(state));
       }
     }

@@ -62,6 +62,10 @@ class Form {
   void setCaption(const std::string& caption);
 
   void show();
+  // Shows the form once the message being handled is done, without waiting
+  // on any other thread: for the keyboard hook, which holds up every
+  // keystroke of the desktop while it runs.
+  void showSoon();
   void hide();
   bool visible() const;
 
@@ -179,7 +183,8 @@ class PopupMenu {
 };
 
 // Calls onTick every interval while enabled. Enabling an enabled timer
-// starts its interval over.
+// starts its interval over; that costs no call to Windows, so the keyboard
+// hook can do it for every keystroke.
 class Timer {
  public:
   Timer(Form& form, const char* name, unsigned intervalMs, bool enabled, std::function<void()> onTick);
@@ -195,6 +200,8 @@ class Timer {
   unsigned id_;
   unsigned intervalMs_;
   bool enabled_;
+  unsigned long armedAt_ = 0;  // when the interval last started, in ms
+  unsigned periodMs_ = 0;      // the period Windows' timer runs with now
   std::function<void()> onTick_;
   friend struct Form::Impl;
 };

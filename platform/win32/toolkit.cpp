@@ -15,6 +15,9 @@ constexpr UINT kWmWtsSessionChange = 0x02B1;
 constexpr WPARAM kWtsSessionUnlock = 0x8;
 constexpr DWORD kNotifyForThisSession = 0;
 
+// Posted by Form::showSoon.
+constexpr UINT kShowSoon = WM_APP + 1;
+
 const char kFormClass[] = "TovixForm";
 const char kPictureClass[] = "TovixPicture";
 
@@ -155,7 +158,20 @@ struct Form::Impl {
   }
 
   void tick(UINT_PTR id) {
-    if (id >= 1 && id <= timers.size() && timers[id - 1] != nullptr) timers[id - 1]->onTick_();
+    Timer* timer = id >= 1 && id <= timers.size() ? timers[id - 1] : nullptr;
+    if (timer == nullptr || !timer->enabled_) return;
+    // Restarted since Windows' timer was set: wait out the rest.
+    const DWORD elapsed = GetTickCount() - timer->armedAt_;
+    if (elapsed < timer->intervalMs_) {
+      timer->periodMs_ = timer->intervalMs_ - elapsed;
+      SetTimer(hwnd, id, timer->periodMs_, nullptr);
+      return;
+    }
+    timer->onTick_();
+    if (timer->enabled_ && timer->periodMs_ != timer->intervalMs_) {
+      timer->periodMs_ = timer->intervalMs_;
+      SetTimer(hwnd, id, timer->periodMs_, nullptr);
+    }
   }
 
   // Buttons have control ids from IDOK up, so Enter clicks the first one.
@@ -216,6 +232,9 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       impl->tick(wParam);
+      return 0;
+    case kShowSoon:
+      impl->form.show();
       return 0;
     case WM_COMMAND:
       impl->click(wParam);
@@ -286,6 +305,8 @@ std::string Form::caption() const {
 void Form::setCaption(const std::string& caption) { SetWindowTextA(impl_->hwnd, caption.c_str()); }
 
 void Form::show() { ShowWindow(impl_->hwnd, impl_->style == FormStyle::ToolPanel ? SW_SHOWNA : SW_SHOW); }
+
+void Form::showSoon() { PostMessageA(impl_->hwnd, kShowSoon, 0, 0); }
 
 void Form::hide() { ShowWindow(impl_->hwnd, SW_HIDE); }
 
@@ -439,7 +460,11 @@ Timer::~Timer() {
 
 void Timer::setEnabled(bool enabled) {
   if (enabled) {
-    SetTimer(form_.impl_->hwnd, id_, intervalMs_, nullptr);
+    armedAt_ = GetTickCount();
+    if (!enabled_) {
+      periodMs_ = intervalMs_;
+      SetTimer(form_.impl_->hwnd, id_, periodMs_, nullptr);
+    }
   } else if (enabled_) {
     KillTimer(form_.impl_->hwnd, id_);
   }

@@ -1,5 +1,7 @@
 #include "driver_support.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -121,6 +123,59 @@ bool launchKeysFree() {
     }
   }
   return all;
+}
+
+int gdiObjects(HANDLE process) {
+  using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryInformation>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic = {};
+  if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
+  DWORD table = 0;
+  constexpr SIZE_T kGdiSharedHandleTable = 0x94;  // in a 32-bit PEB
+  if (!ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + kGdiSharedHandleTable, &table,
+                         sizeof table, nullptr) ||
+      table == 0) {
+    return -1;
+  }
+  constexpr size_t kEntry = 16;
+  constexpr size_t kEntries = 65536;
+  std::vector<BYTE> entries(kEntry * kEntries);
+  SIZE_T read = 0;
+  ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(table)), entries.data(), entries.size(),
+                    &read);
+  int count = 0;
+  for (size_t at = 12; at < read; at += kEntry) count += entries[at] != 0 ? 1 : 0;  // the object type
+  return count;
+}
+
+namespace {
+struct WindowCount {
+  DWORD process;
+  int count;
+};
+
+BOOL CALLBACK countChild(HWND, LPARAM data) {
+  ++reinterpret_cast<WindowCount*>(data)->count;
+  return TRUE;
+}
+
+BOOL CALLBACK countTopLevel(HWND window, LPARAM data) {
+  auto* windows = reinterpret_cast<WindowCount*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == windows->process) {
+    ++windows->count;
+    EnumChildWindows(window, countChild, data);
+  }
+  return TRUE;
+}
+}  // namespace
+
+int windowCount(DWORD processId) {
+  WindowCount windows = {processId, 0};
+  EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&windows));
+  return windows.count;
 }
 
 namespace {

@@ -56,6 +56,12 @@ constexpr std::uint32_t kLampOff = 0x808000;  // olive
 // Whether another program could register the three launch keys now.
 bool launchKeysFree();
 
+// A process's GDI objects, counted in its GDI handle table (Wine keeps
+// GetGuiResources as a stub), or -1 when the table cannot be read; and its
+// windows, top-level and child, as the count of its USER objects.
+int gdiObjects(HANDLE process);
+int windowCount(DWORD processId);
+
 // Notification icons shown in Wine's system tray window, and the first.
 int visibleTrayIcons();
 HWND firstTrayIcon();

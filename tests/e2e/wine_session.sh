@@ -51,6 +51,10 @@ ENV
   . "$env_file"
   started=$(date +%s)
   WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
+  # The display has no window manager: Wine must not wait for one. Left
+  # managed, every window Wine hides waits two seconds for a withdrawal
+  # that never comes, and meanwhile its thread serves no keyboard hook.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$dir/wineboot.log" 2>&1
   wineserver -w
   echo "Wine session on $display with prefix $prefix ready in $(($(date +%s) - started)) s"
   ;;

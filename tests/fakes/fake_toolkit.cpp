@@ -79,6 +79,11 @@ void Form::show() {
   fake::recordMember(impl_->state.caption, "Show");
 }
 
+void Form::showSoon() {
+  impl_->state.visible = true;
+  fake::recordMember(impl_->state.caption, "ShowSoon");
+}
+
 void Form::hide() {
   impl_->state.visible = false;
   fake::recordMember(impl_->state.caption, "Hide");

@@ -66,7 +66,7 @@ TEST_F(KeyboardHookProcTest, LockKeyReleaseReadsStateThenShowsThenSetsLamp) {
       EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                    "Timer1.Enabled(1)",
                                    fake::call("GetKeyState", key.vk),
-                                   "Tovix.Show()",
+                                   "Tovix.ShowSoon()",
                                    fake::call(std::string(key.shape) + ".FillColor", expected),
                                    passedOn(0, WM_KEYUP),
                                }))

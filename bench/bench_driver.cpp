@@ -1,0 +1,194 @@
+// Measures Tovix against a baseline in the same run, under Wine: the cost
+// of its keyboard hook on typing, the time from a lock key's release to the
+// lamp on screen, its start-up time and what it holds after start. Writes
+// one line a figure to <out folder>\windows.tsv:
+//   measure <TAB> tovix <TAB> baseline <TAB> unit
+//
+// bench_driver <tovix.exe> <baseline_window.exe> <out folder>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "driver_support.h"
+
+#include <psapi.h>
+
+namespace {
+
+std::string tovixCommand;
+std::string baselineCommand;
+FILE* results = nullptr;
+
+double now() {
+  LARGE_INTEGER frequency;
+  LARGE_INTEGER counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double percentile(std::vector<double> values, double p) {
+  std::sort(values.begin(), values.end());
+  return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+void report(const char* measure, double tovix, double baseline, const char* unit) {
+  std::printf("%s: %.3f (baseline %.3f) %s\n", measure, tovix, baseline, unit);
+  std::fprintf(results, "%s\t%.3f\t%.3f\t%s\n", measure, tovix, baseline, unit);
+  std::fflush(results);
+}
+
+HWND baselineWindow() { return FindWindowA("Baseline", "Baseline"); }
+
+// Starts a program and waits until its window shows; the time it took.
+HANDLE start(const std::string& command, bool (*shown)(), double* took) {
+  const double begin = now();
+  HANDLE process = e2e::startProcess(command);
+  e2e::waitFor(shown, 10000);
+  if (took != nullptr) *took = now() - begin;
+  return process;
+}
+
+void stop(HANDLE process, HWND window) {
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  DWORD code = 0;
+  e2e::waitForExit(process, 5000, &code);
+  CloseHandle(process);
+}
+
+bool tovixShown() { return e2e::panelVisible(); }
+bool baselineShown() { return IsWindowVisible(baselineWindow()) != FALSE; }
+
+// Types this many key events (digits, in batches of fifty presses and
+// releases) into the edit control; the milliseconds it took.
+double typing(e2e::TypingWindow& target, long events) {
+  target.takeFocus();
+  double total = 0;
+  for (long sent = 0; sent < events;) {
+    std::vector<WORD> keys;
+    for (int i = 0; i < 50 && sent < events; ++i, sent += 2) keys.push_back(static_cast<WORD>('0' + (sent / 2) % 10));
+    SetWindowTextA(target.edit, "");
+    const double begin = now();
+    e2e::tapKeys(keys);
+    e2e::waitFor(
+        [&] {
+          return e2e::lastKeyUp() == keys.back() && GetWindowTextLengthA(target.edit) == static_cast<int>(keys.size());
+        },
+        10000);
+    total += now() - begin;
+  }
+  return total;
+}
+
+void keystrokeOverhead(e2e::TypingWindow& target) {
+  const long events = 5000;
+  std::vector<double> alone, nullHook, tovix;
+  for (int round = 0; round < 3; ++round) {
+    alone.push_back(typing(target, events));
+    HANDLE hook = start(baselineCommand + " --hook", baselineShown, nullptr);
+    nullHook.push_back(typing(target, events));
+    stop(hook, baselineWindow());
+    HANDLE program = start(tovixCommand, tovixShown, nullptr);
+    e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
+    tovix.push_back(typing(target, events));
+    stop(program, e2e::panel());
+  }
+  report("typing 5000 key events", percentile(tovix, 0.5), percentile(alone, 0.5), "ms");
+  report("typing 5000 key events, baseline with an empty low-level hook", percentile(tovix, 0.5),
+         percentile(nullHook, 0.5), "ms");
+}
+
+// A window of the driver's own, shown without activation, for Wine's own
+// time from ShowWindow to pixels on the screen.
+HWND referenceWindow() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = CreateSolidBrush(RGB(0, 255, 0));
+  wc.lpszClassName = "BenchReference";
+  RegisterClassA(&wc);
+  return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "BenchReference", "", WS_POPUP, 500, 300, 40, 40, nullptr,
+                         nullptr, wc.hInstance, nullptr);
+}
+
+bool showsGreen(POINT at) { return e2e::captureScreen({at.x, at.y, at.x + 1, at.y + 1}).at(at.x, at.y) == 0x00FF00; }
+
+void lampLatency(e2e::TypingWindow& target) {
+  const int toggles = 200;
+  HWND reference = referenceWindow();
+  const POINT centre = {520, 320};
+  std::vector<double> show;
+  for (int i = 0; i < toggles; ++i) {
+    ShowWindow(reference, SW_HIDE);
+    e2e::waitFor([&] { return !showsGreen(centre); }, 1000);
+    const double begin = now();
+    ShowWindow(reference, SW_SHOWNA);
+    e2e::waitFor([&] { return showsGreen(centre); }, 1000);
+    show.push_back(now() - begin);
+  }
+  DestroyWindow(reference);
+
+  HANDLE program = start(tovixCommand, tovixShown, nullptr);
+  target.takeFocus();
+  std::vector<double> lamp;
+  bool on = (GetKeyState(VK_CAPITAL) & 1) != 0;
+  for (int i = 0; i < toggles; ++i) {
+    e2e::waitFor([] { return !e2e::panelVisible(); }, 2000);
+    on = !on;
+    const std::uint32_t expected = on ? e2e::kLampOn : e2e::kLampOff;
+    const double begin = now();
+    e2e::tapKeys({VK_CAPITAL});
+    e2e::waitFor([&] { return e2e::panelVisible() && e2e::lampColour(2160) == expected; }, 2000);
+    lamp.push_back(now() - begin);
+  }
+  stop(program, e2e::panel());
+  report("lamp latency, median", percentile(lamp, 0.5), percentile(show, 0.5), "ms");
+  report("lamp latency, 95th percentile", percentile(lamp, 0.95), percentile(show, 0.95), "ms");
+}
+
+void startUpAndFootprint() {
+  std::vector<double> tovix, baseline;
+  double took = 0;
+  for (int round = 0; round < 5; ++round) {
+    HANDLE program = start(tovixCommand, tovixShown, &took);
+    tovix.push_back(took);
+    if (round == 0) {
+      e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
+      HANDLE other = start(baselineCommand, baselineShown, nullptr);
+      PROCESS_MEMORY_COUNTERS mine = {}, theirs = {};
+      GetProcessMemoryInfo(program, &mine, sizeof mine);
+      GetProcessMemoryInfo(other, &theirs, sizeof theirs);
+      report("GDI objects after start", e2e::gdiObjects(program), e2e::gdiObjects(other), "objects");
+      report("windows after start", e2e::windowCount(GetProcessId(program)), e2e::windowCount(GetProcessId(other)),
+             "windows");
+      report("working set after start", mine.WorkingSetSize / 1024.0, theirs.WorkingSetSize / 1024.0, "KiB");
+      stop(other, baselineWindow());
+    }
+    stop(program, e2e::panel());
+    HANDLE other = start(baselineCommand, baselineShown, &took);
+    baseline.push_back(took);
+    stop(other, baselineWindow());
+  }
+  report("start-up to window shown, median", percentile(tovix, 0.5), percentile(baseline, 0.5), "ms");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: bench_driver <tovix.exe> <baseline_window.exe> <out folder>\n");
+    return 2;
+  }
+  tovixCommand = "\"" + std::string(argv[1]) + "\"";
+  baselineCommand = "\"" + std::string(argv[2]) + "\"";
+  results = std::fopen((std::string(argv[3]) + "\\windows.tsv").c_str(), "w");
+  if (results == nullptr) return 1;
+  e2e::TypingWindow target;
+  startUpAndFootprint();
+  keystrokeOverhead(target);
+  lampLatency(target);
+  std::fclose(results);
+  return 0;
+}

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Builds everything, measures Tovix under Wine beside a minimal Win32 window
+# program (bench/baseline_window.cpp) in the same run, and writes
+# build/win/bench-results/results.md: each figure, its baseline, the ratio
+# and whether the target is met.
+set -eu
+cd "$(dirname "$0")/.."
+bash cmake/prerequisites.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$(nproc)"
+
+win=$PWD/build/win
+out=$win/bench-results
+session=$out/session
+tovix=$win/tovix.exe
+baseline=$win/bench/baseline_window.exe
+mkdir -p "$out"
+trap 'bash tests/e2e/wine_session.sh stop "$session"' EXIT
+bash tests/e2e/wine_session.sh start "$session"
+
+# Typing, lamp latency, start-up, GDI objects, windows: measured from a
+# Windows program in the session.
+bash tests/e2e/wine_session.sh run "$session" "$out" "$win/bench/bench_driver.exe" "$tovix" "$baseline"
+
+# Idle cost, memory: read from Linux for the program's Wine process.
+# shellcheck disable=SC1091
+. "$session/session.env"
+hz=$(getconf CLK_TCK)
+# "<cpu ms> <context switches> <resident KiB> <anonymous KiB>" of a process, all threads.
+sample() {
+  local pid=$1 ticks=0 switches=0 task
+  for task in /proc/"$pid"/task/*; do
+    ticks=$((ticks + $(awk '{print $14 + $15}' "$task/stat")))
+    switches=$((switches + $(awk '/ctxt_switches/ {s += $2} END {print s}' "$task/status")))
+  done
+  echo "$((ticks * 1000 / hz)) $switches $(awk '/^VmRSS/ {print $2}' /proc/"$pid"/status)" \
+    "$(awk '/^RssAnon/ {print $2}' /proc/"$pid"/status)"
+}
+# Starts a program, lets it settle (Tovix's panel hides after a second),
+# then samples it over 30 s of no input; prints the figures for that window.
+idle() {
+  local exe=$1 pid= _
+  wine "$exe" </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 100); do
+    pid=$(pgrep -f "$(basename "$exe")" | head -n 1) && [ -n "$pid" ] && break
+    sleep 0.1
+  done
+  sleep 5
+  read -r cpu1 switch1 rss anon < <(sample "$pid")
+  sleep 30
+  read -r cpu2 switch2 _ _ < <(sample "$pid")
+  kill "$pid"
+  wait 2>/dev/null || true
+  echo "$((cpu2 - cpu1)) $((switch2 - switch1)) $rss $anon"
+}
+read -r t_cpu t_wake t_rss t_anon < <(idle "$tovix")
+read -r b_cpu b_wake b_rss b_anon < <(idle "$baseline")
+{
+  printf 'idle CPU over 30 s\t%s\t%s\tms\n' "$t_cpu" "$b_cpu"
+  printf 'idle wake-ups over 30 s\t%s\t%s\tcontext switches\n' "$t_wake" "$b_wake"
+  printf 'resident memory after start\t%s\t%s\tKiB\n' "$t_rss" "$b_rss"
+  printf 'anonymous memory after start\t%s\t%s\tKiB\n' "$t_anon" "$b_anon"
+  printf 'executable size\t%s\t%s\tbytes\n' "$(stat -c %s "$tovix")" "$(stat -c %s "$baseline")"
+} >"$out/linux.tsv"
+
+# Targets: how each figure is judged ("-": reported only).
+target() {
+  case $1 in
+    "typing 5000 key events") echo "ratio <= 1.02" ;;
+    "lamp latency, median" | "lamp latency, 95th percentile") echo "tovix - baseline < 16.7 ms" ;;
+    "idle CPU over 30 s") echo "tovix <= 10 ms" ;;
+    "idle wake-ups over 30 s") echo "tovix <= baseline" ;;
+    "executable size") echo "tovix < 102400 bytes" ;;
+    *) echo "-" ;;
+  esac
+}
+met() {
+  local rule=$1 t=$2 b=$3
+  case $rule in
+    "ratio <= 1.02") awk -v t="$t" -v b="$b" 'BEGIN {print (t <= 1.02 * b) ? "yes" : "no"}' ;;
+    "tovix - baseline < 16.7 ms") awk -v t="$t" -v b="$b" 'BEGIN {print (t - b < 16.7) ? "yes" : "no"}' ;;
+    "tovix <= 10 ms") awk -v t="$t" 'BEGIN {print (t <= 10) ? "yes" : "no"}' ;;
+    "tovix <= baseline") awk -v t="$t" -v b="$b" 'BEGIN {print (t <= b) ? "yes" : "no"}' ;;
+    "tovix < 102400 bytes") awk -v t="$t" 'BEGIN {print (t < 102400) ? "yes" : "no"}' ;;
+    *) echo "-" ;;
+  esac
+}
+{
+  echo "| Measure | Tovix | Baseline | Ratio | Unit | Target | Met |"
+  echo "|---|---:|---:|---:|---|---|---|"
+  cat "$out/windows.tsv" "$out/linux.tsv" | while IFS=$'\t' read -r measure t b unit; do
+    ratio=$(awk -v t="$t" -v b="$b" 'BEGIN {if (b == 0) print "-"; else printf "%.2f", t / b}')
+    rule=$(target "$measure")
+    echo "| $measure | $t | $b | $ratio | $unit | $rule | $(met "$rule" "$t" "$b") |"
+  done
+} >"$out/results.md"
+cat "$out/results.md"
+echo "results: $out/results.md"
