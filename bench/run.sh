@@ -39,12 +39,10 @@ sample() {
 # Starts a program, lets it settle (Tovix's panel hides after a second),
 # then samples it over 30 s of no input; prints the figures for that window.
 idle() {
-  local exe=$1 pid= _
+  local exe=$1 pid _
+  # The Wine loader becomes the program's process: same pid.
   wine "$exe" </dev/null >/dev/null 2>&1 &
-  for _ in $(seq 100); do
-    pid=$(pgrep -f "$(basename "$exe")" | head -n 1) && [ -n "$pid" ] && break
-    sleep 0.1
-  done
+  pid=$!
   sleep 5
   read -r cpu1 switch1 rss anon < <(sample "$pid")
   sleep 30
