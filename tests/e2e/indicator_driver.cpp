@@ -104,6 +104,25 @@ int main(int argc, char** argv) {
     }
   }
 
+  // Every key event starts the second over: the panel stays up while the
+  // user types on after a lock key, and hides a second after the last key.
+  e2e::tapKeys({VK_SCROLL});
+  if (check(e2e::waitFor(panelVisible, 3000), "scroll lock shows the panel before typing on")) {
+    bool stayed = true;
+    DWORD lastKey = 0;
+    for (int i = 0; i < 8 && stayed; ++i) {
+      typeDigits("7");
+      typed += "7";
+      lastKey = GetTickCount();
+      stayed = !e2e::waitFor([] { return !panelVisible(); }, 250);
+    }
+    check(stayed, "the panel stays up through two seconds of typing");
+    const bool hid = e2e::waitFor([] { return !panelVisible(); }, 2500);
+    const DWORD after = GetTickCount() - lastKey;
+    check(hid && after >= 800, "and hides a second after the last key (" + std::to_string(after) + " ms)");
+  }
+  e2e::tapKeys({VK_SCROLL});
+
   typeDigits("99");
   typed += "99";
   const bool arrived = e2e::waitFor([&] { return target.text() == typed; }, 3000);
