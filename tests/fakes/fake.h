@@ -67,13 +67,6 @@ struct FormState {
     tk::Font font;
   };
   std::map<std::string, Label> labels;
-  struct Button {
-    std::string name;
-    tk::TwipsRect bounds;
-    std::string caption;
-    tk::Font font;
-  };
-  std::vector<Button> buttons;  // in tab order
   std::map<std::string, tk::Colour> shapes;
   std::map<std::string, unsigned> timerIntervals;
 };

@@ -143,10 +143,7 @@ void Shape::setFillColor(Colour fill) {
   fake::recordMember(name, "FillColor", fill);
 }
 
-CommandButton::CommandButton(Form& form, const char* name, TwipsRect bounds, const std::string& caption, Font font,
-                             std::function<void()>) {
-  form.impl_->state.buttons.push_back({name, bounds, caption, font});
-}
+CommandButton::CommandButton(Form&, const char*, TwipsRect, const std::string&, Font, std::function<void()>) {}
 
 PictureBox::PictureBox(Form& form, const char*, TwipsRect) : hwnd_(form.impl_->hwnd + 1) {}
 

@@ -112,24 +112,4 @@ TEST_F(TrayCallbackTest, AboutWindowIsLoadedAgainAfterItsOk) {
   EXPECT_TRUE(app->about()->form().visible());
 }
 
-TEST(AboutWindow, HasItsCaptionTextsAndOkFirst) {
-  fake::reset();
-  Form2 about;
-  const fake::FormState& form = fake::form(about.form().hwnd());
-  EXPECT_EQ(form.caption, "About");
-  EXPECT_EQ(form.style, tk::FormStyle::Dialog);
-  EXPECT_EQ(form.clientWidth, 4455);
-  EXPECT_EQ(form.clientHeight, 2580);
-  EXPECT_EQ(form.labels.at("Label1").caption, "Tovix");
-  EXPECT_EQ(form.labels.at("Label2").caption, "For WIndows 2000/XP/Vista/7");
-  ASSERT_EQ(form.buttons.size(), 1u);
-  EXPECT_EQ(form.buttons[0].name, "Command1");
-  EXPECT_EQ(form.buttons[0].caption, "OK");
-  for (const auto& label : {form.labels.at("Label1").font, form.labels.at("Label2").font, form.buttons[0].font}) {
-    EXPECT_STREQ(label.face, "MS Sans Serif");
-    EXPECT_EQ(label.points, 13.5f);
-    EXPECT_TRUE(label.bold);
-  }
-}
-
 }  // namespace
