@@ -52,7 +52,6 @@ constexpr int kFrameHeight = 22;
 
 struct FormState {
   std::string caption;
-  tk::FormStyle style = tk::FormStyle::ToolPanel;
   bool loaded = true;
   bool visible = false;
   float left = 0;

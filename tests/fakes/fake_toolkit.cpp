@@ -43,13 +43,12 @@ int loadedForms = 0;
 
 }  // namespace
 
-Form::Form(const std::string& caption, int clientWidth, int clientHeight, FormStyle style)
+Form::Form(const std::string& caption, int clientWidth, int clientHeight, FormStyle)
     : impl_(std::make_unique<Impl>()) {
   static win::Handle nextHandle = 0x1000;
   impl_->hwnd = nextHandle += 0x10;
   fake::FormState& s = impl_->state;
   s.caption = caption;
-  s.style = style;
   s.clientWidth = clientWidth;
   s.clientHeight = clientHeight;
   const float tpp = fake::screen().twipsPerPixel;
