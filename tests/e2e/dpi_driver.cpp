@@ -49,9 +49,7 @@ int main(int argc, char** argv) {
     check(frame.right == GetSystemMetrics(SM_CXSCREEN), "right edge on the screen's right edge");
     check(std::abs(frame.bottom - (GetSystemMetrics(SM_CYSCREEN) - 50)) <= 1, "bottom edge 500 twips above the bottom");
     e2e::screenshot(panel, argv[2], "panel-144dpi");
-    PostMessageA(panel, WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "Tovix ends when closed");
+    check(e2e::closeTovix(tovix), "Tovix ends when closed");
   }
   check(setScreenDensity(96), "the screen is back to 96 dots per inch");
   return e2e::exitCode();

@@ -62,6 +62,14 @@ bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
   return ended;
 }
 
+bool closeTovix(HANDLE process) {
+  PostMessageA(panel(), WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  const bool ended = waitForExit(process, 5000, &code) && code == 0;
+  CloseHandle(process);
+  return ended;
+}
+
 void tapKeys(const std::vector<WORD>& keys) {
   std::vector<INPUT> inputs;
   for (WORD vk : keys) {

@@ -30,6 +30,10 @@ bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs);
 WPARAM lastKeyUp();
 
 HANDLE startProcess(const std::string& commandLine);
+// Closes Tovix's panel as any close request does and waits up to five
+// seconds for the process to end; true when it ended with exit code 0. The
+// process handle is closed.
+bool closeTovix(HANDLE process);
 bool running(HANDLE process);
 // Waits for a process to end, pumping messages; true with its exit code.
 bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode);

@@ -129,9 +129,6 @@ int main(int argc, char** argv) {
   check(arrived, "every character typed arrives: \"" + target.text() + "\" (expected \"" + typed + "\")");
   check(target.hasFocus(), "the typing window has the focus at the end");
 
-  PostMessageA(panel(), WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "tovix.exe ends with exit code 0 when closed");
-  CloseHandle(tovix);
+  check(e2e::closeTovix(tovix), "tovix.exe ends with exit code 0 when closed");
   return e2e::exitCode();
 }

@@ -89,8 +89,7 @@ int main(int argc, char** argv) {
   HANDLE process = e2e::startProcess("\"" + tovix + "\"");
   if (!check(process != nullptr, "tovix.exe starts")) return e2e::exitCode();
   // The panel shows once start-up has acquired everything.
-  check(e2e::waitFor([] { return IsWindowVisible(FindWindowA(nullptr, "Tovix")) != FALSE; }, 10000),
-        "the panel shows");
+  check(e2e::waitFor(e2e::panelVisible, 10000), "the panel shows");
 
   const bool iconShown = e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
   check(iconShown, "the icon is in Wine's system tray (" + std::to_string(e2e::visibleTrayIcons()) + " icon)");
@@ -125,10 +124,7 @@ int main(int argc, char** argv) {
   }
   check(readLaunches(log).size() == expected, "nothing else was started");
 
-  PostMessageA(FindWindowA(nullptr, "Tovix"), WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  check(e2e::waitForExit(process, 5000, &code) && code == 0, "tovix.exe ends with exit code 0 when closed");
-  CloseHandle(process);
+  check(e2e::closeTovix(process), "tovix.exe ends with exit code 0 when closed");
   check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000), "the icon is gone from the system tray");
   check(e2e::launchKeysFree(), "the three launch keys can be registered by another program");
   return e2e::exitCode();

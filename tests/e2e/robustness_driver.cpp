@@ -196,9 +196,6 @@ int main(int argc, char** argv) {
   checkTaskbarRestart();
 
   check(e2e::running(tovix), "Tovix is still running");
-  PostMessageA(panel(), WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "and ends when closed");
-  CloseHandle(tovix);
+  check(e2e::closeTovix(tovix), "and ends when closed");
   return e2e::exitCode();
 }

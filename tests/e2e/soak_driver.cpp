@@ -118,9 +118,6 @@ int main(int argc, char** argv) {
   check(early.windows > 0 && late.windows == early.windows, "windows steady");
   check(late.memory <= early.memory + 1024 * 1024, "memory within 1 MiB");
 
-  PostMessageA(panel(), WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  check(e2e::waitForExit(tovix, 5000, &code) && code == 0, "Tovix ends when closed");
-  CloseHandle(tovix);
+  check(e2e::closeTovix(tovix), "Tovix ends when closed");
   return e2e::exitCode();
 }
