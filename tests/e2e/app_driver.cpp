@@ -94,12 +94,18 @@ void checkTrayAndAbout(HANDLE tovix) {
     HWND about = aboutWindow();
     if (about != nullptr) {
       check(centred(about), "the About window is centred");
-      GUITHREADINFO gui = {};
-      gui.cbSize = sizeof gui;
-      GetGUIThreadInfo(GetWindowThreadProcessId(about, nullptr), &gui);
-      char text[16] = {};
-      GetWindowTextA(gui.hwndFocus, text, sizeof text);
-      check(lstrcmpA(text, "OK") == 0 && GetParent(gui.hwndFocus) == about, "OK has the focus in About");
+      // Shown first, activated after: the focus arrives a moment later.
+      const bool okFocused = e2e::waitFor(
+          [about] {
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            GetGUIThreadInfo(GetWindowThreadProcessId(about, nullptr), &gui);
+            char text[16] = {};
+            GetWindowTextA(gui.hwndFocus, text, sizeof text);
+            return lstrcmpA(text, "OK") == 0 && GetParent(gui.hwndFocus) == about;
+          },
+          3000);
+      check(okFocused, "OK has the focus in About");
       screenshot(about, "about");
       // Moved out of the centre, and clear of the icon, which must stay clickable.
       RECT iconRect;

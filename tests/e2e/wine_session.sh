@@ -17,7 +17,7 @@ stop_session() {
   # shellcheck disable=SC1090
   . "$env_file"
   WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null
-  kill "$XVFB_PID" 2>/dev/null
+  kill "$WM_PID" "$XVFB_PID" 2>/dev/null
   rm -f "$env_file"
 }
 
@@ -39,22 +39,43 @@ start)
     kill "$xvfb_pid" 2>/dev/null
     exit 1
   fi
+  # A user's desktop has a window manager: it decides where windows go and
+  # which one has the focus, and Wine runs in its default managed mode.
+  # Openbox's own settings, but Wine's stand-in for a notification area (a
+  # plain window, where a desktop panel would hold the icons) never takes
+  # the focus from what the user types into.
+  sed 's|</applications>|<application title="Wine System Tray"><focus>no</focus></application></applications>|' \
+    /etc/xdg/openbox/rc.xml >"$dir/openbox-rc.xml"
+  DISPLAY=$display setsid openbox --sm-disable --config-file "$dir/openbox-rc.xml" </dev/null >"$dir/openbox.log" 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 100); do
+    xprop -display "$display" -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
+  if ! xprop -display "$display" -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+    echo "openbox did not start on $display"
+    cat "$dir/openbox.log"
+    kill "$wm_pid" "$xvfb_pid" 2>/dev/null
+    exit 1
+  fi
   prefix=$dir/prefix
   rm -rf "$prefix"
+  # QEMU_GUEST_BASE: where 32-bit processes run under QEMU's emulator, their
+  # addresses stay the real ones, so the 64-bit wineserver can read one
+  # process's memory for another (ReadProcessMemory). Ignored elsewhere.
   cat >"$env_file" <<ENV
 export DISPLAY=$display
 export WINEPREFIX=$prefix
+export WINEARCH=win32
 export WINEDEBUG=-all
+export QEMU_GUEST_BASE=0
 export XVFB_PID=$xvfb_pid
+export WM_PID=$wm_pid
 ENV
   # shellcheck disable=SC1090
   . "$env_file"
   started=$(date +%s)
   WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
-  # The display has no window manager: Wine must not wait for one. Left
-  # managed, every window Wine hides waits two seconds for a withdrawal
-  # that never comes, and meanwhile its thread serves no keyboard hook.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$dir/wineboot.log" 2>&1
   wineserver -w
   echo "Wine session on $display with prefix $prefix ready in $(($(date +%s) - started)) s"
   ;;
