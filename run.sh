@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds tovix.exe and starts it under Wine. On a machine with an X display
 # it runs there until it is closed; without one it runs on a private Xvfb
-# display, saves a screenshot of its panel and stops again.
+# display, saves screenshots of its panel, its tray menu and its About
+# window, and closes it again through the menu.
 set -eu
 cd "$(dirname "$0")"
 bash cmake/prerequisites.sh
@@ -13,22 +14,74 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec env WINEDEBUG=-all wine "$exe"
 fi
 
+# Runs a command every 50 ms until it succeeds, for at most 10 s.
+wait_until() {
+  local what=$1
+  shift
+  for _ in $(seq 200); do "$@" && return; sleep 0.05; done
+  echo "timed out waiting until $what" >&2
+  return 1
+}
+# Prints the id of a visible window found by xdotool search (--name or --class and a pattern).
+visible() { xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1 | grep .; }
+hidden() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+pointer_at() { [ "$(xdotool getmouselocation | cut -d ' ' -f 1,2)" = "x:$1 y:$2" ]; }
+ended() { ! kill -0 "$1" 2>/dev/null; }
+# Waits for a visible window (xdotool search options and a pattern) and prints its id.
+wait_window() { wait_until "a window $* shows" visible "$@"; }
+# Sets x, y, w and h to where window $1 is on the screen and its size.
+locate() {
+  read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+                                          /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
+}
+# Saves window $1 as build/win/screenshots/run-$2.png and prints the path.
+capture() {
+  locate "$1"
+  local shot=$PWD/build/win/screenshots/run-$2.png
+  mkdir -p "$(dirname "$shot")"
+  /usr/bin/import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot"
+  echo "$2 screenshot: $shot"
+}
+# Clicks button $3 at $1,$2 as a user does: the pointer moves there and rests a moment first.
+click_at() {
+  xdotool mousemove "$1" "$2"
+  wait_until "the pointer is at $1,$2" pointer_at "$1" "$2"
+  sleep 0.5
+  xdotool click "$3"
+}
+
 session=$PWD/build/run
 trap 'bash tests/e2e/wine_session.sh stop "$session"' EXIT
 bash tests/e2e/wine_session.sh start "$session"
 # shellcheck disable=SC1091
 . "$session/session.env"
 wine "$exe" </dev/null >"$session/tovix.log" 2>&1 &
+tovix=$!
 
 # The panel shows for about a second after start-up.
-panel=
-for _ in $(seq 200); do
-  panel=$(xdotool search --onlyvisible --name '^Tovix$' 2>/dev/null | head -n 1) && [ -n "$panel" ] && break
-  sleep 0.05
-done
-[ -n "$panel" ] || { echo "the panel did not appear"; exit 1; }
-eval "$(xdotool getwindowgeometry --shell "$panel")"
-shot=$PWD/build/win/screenshots/run-panel.png
-mkdir -p "$(dirname "$shot")"
-/usr/bin/import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
-echo "panel screenshot: $shot"
+panel=$(wait_window --name '^Tovix$')
+capture "$panel" panel
+wait_until "the panel hides" hidden "$panel"
+
+# Tovix's icon is the first square at the left of Wine's system tray window;
+# its menu, the only window Tovix then shows, holds About above Exit.
+locate "$(wait_window --name '^Wine System Tray$')"
+icon_x=$((x + h / 2)) icon_y=$((y + h / 2))
+click_at "$icon_x" "$icon_y" 3
+menu=$(wait_window --class '^tovix\.exe$')
+capture "$menu" menu
+locate "$menu"
+click_at $((x + w / 2)) $((y + h / 4)) 1
+
+# The About window, with the frame the window manager puts around it.
+about=$(wait_window --name '^About$')
+capture "$(xwininfo -children -id "$about" | awk '/Parent window id/ { print $4 }')" about
+# OK is 1560,1800 twips into the window and 1575x615 large, 15 twips a pixel.
+locate "$about"
+click_at $((x + (1560 + 1575 / 2) / 15)) $((y + (1800 + 615 / 2) / 15)) 1
+wait_until "the About window closes" hidden "$about"
+
+click_at "$icon_x" "$icon_y" 3
+locate "$(wait_window --class '^tovix\.exe$')"
+click_at $((x + w / 2)) $((y + h * 3 / 4)) 1
+wait_until "Tovix ends" ended "$tovix"

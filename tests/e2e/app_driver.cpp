@@ -67,6 +67,46 @@ bool chooseFromMenu(int item, bool keepScreenshot) {
   return check(e2e::waitFor([] { return menu() == nullptr; }, 3000), "the menu closes on a choice");
 }
 
+// Wine draws a caption button's glyph in the Marlett face; without it the
+// close box shows the letter "r". The close glyph is an X: drawn on white,
+// its dark pixels read the same mirrored left to right, where an "r" does not.
+bool closeGlyphDrawn() {
+  constexpr int kSide = 32;
+  e2e::Capture drawn;
+  drawn.rect = {0, 0, kSide, kSide};
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kSide;
+  info.bmiHeader.biHeight = -kSide;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  RECT button = {0, 0, kSide, kSide};
+  DrawFrameControl(memory, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_FLAT);
+  GdiFlush();
+  const auto* first = static_cast<const std::uint32_t*>(bits);
+  drawn.pixels.assign(first, first + kSide * kSide);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  const auto dark = [&](int x, int y) { return (drawn.at(x, y) & 0xFF) < 0x60; };
+  int glyph = 0;
+  int unmatched = 0;
+  for (int y = 3; y < kSide - 3; ++y) {
+    for (int x = 3; x < kSide - 3; ++x) {
+      if (!dark(x, y)) continue;
+      ++glyph;
+      const int mirrored = kSide - 1 - x;
+      if (!dark(mirrored, y) && !dark(mirrored - 1, y) && !dark(mirrored + 1, y)) ++unmatched;
+    }
+  }
+  std::printf("close glyph: %d dark pixels, %d without a mirror image\n", glyph, unmatched);
+  return glyph >= 10 && unmatched * 10 <= glyph;
+}
+
 bool centred(HWND window) {
   RECT r;
   GetWindowRect(window, &r);
@@ -107,6 +147,11 @@ void checkTrayAndAbout(HANDLE tovix) {
           3000);
       check(okFocused, "OK has the focus in About");
       screenshot(about, "about");
+      e2e::checkCaptionFits("Tovix", 3375, 495, 13.5f);
+      e2e::checkCaptionFits("For WIndows 2000/XP/Vista/7", 2295, 735, 13.5f);
+      e2e::checkCaptionFits("OK", 1575, 615, 13.5f);
+      check((GetWindowLongA(about, GWL_STYLE) & WS_SYSMENU) != 0 && closeGlyphDrawn(),
+            "the About window has a close box, drawn with its glyph");
       // Moved out of the centre, and clear of the icon, which must stay clickable.
       RECT iconRect;
       GetWindowRect(e2e::firstTrayIcon(), &iconRect);

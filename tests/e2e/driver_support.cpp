@@ -109,6 +109,14 @@ HWND panel() { return FindWindowA(nullptr, "Tovix"); }
 
 bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
 
+bool panelPlacedBottomRight(HWND window) {
+  RECT frame;
+  GetWindowRect(window, &frame);
+  const float tpp = twipsPerPixel();
+  const float bottomTwips = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * tpp - 500.0f;
+  return frame.right == GetSystemMetrics(SM_CXSCREEN) && std::fabs(static_cast<float>(frame.bottom) * tpp - bottomTwips) <= tpp;
+}
+
 POINT lampCentre(int lampLeftTwips) {
   const int side = twipsToPixels(375);
   POINT centre = {twipsToPixels(lampLeftTwips) + side / 2, twipsToPixels(720) + side / 2};
@@ -255,6 +263,43 @@ bool screenshot(HWND window, const std::string& folder, const std::string& name)
   std::fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
   std::fclose(out);
   return waitFor([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
+}
+
+bool xWindowOrigin(const std::string& folder, const std::string& caption, POINT* at) {
+  const std::string request = folder + "\\origin.where";
+  const std::string answer = folder + "\\origin.at";
+  DeleteFileA(answer.c_str());
+  FILE* out = std::fopen(request.c_str(), "w");
+  if (out == nullptr) return false;
+  std::fputs(caption.c_str(), out);
+  std::fclose(out);
+  if (!waitFor([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000)) return false;
+  FILE* in = std::fopen(answer.c_str(), "r");
+  if (in == nullptr) return false;
+  const bool read = std::fscanf(in, "%ld %ld", &at->x, &at->y) == 2;
+  std::fclose(in);
+  return read;
+}
+
+bool checkCaptionFits(const std::string& text, int widthTwips, int heightTwips, float points) {
+  HDC screen = GetDC(nullptr);
+  const int fontHeight = -static_cast<int>(std::lround(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0f));
+  HFONT font = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+  HGDIOBJ old = SelectObject(screen, font);
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(screen, sizeof face, face);
+  const int width = twipsToPixels(widthTwips);
+  const int height = twipsToPixels(heightTwips);
+  RECT needed = {0, 0, width, 0};
+  DrawTextA(screen, text.c_str(), -1, &needed, DT_CALCRECT | DT_LEFT | DT_TOP | DT_WORDBREAK);
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  char what[200];
+  std::snprintf(what, sizeof what, "\"%s\" fits its %dx%d box: needs %ldx%ld in %s", text.c_str(), width, height,
+                needed.right, needed.bottom, face);
+  return check(needed.right <= width && needed.bottom <= height, what);
 }
 
 std::string hex(std::uint32_t value) {

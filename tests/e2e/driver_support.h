@@ -49,6 +49,10 @@ POINT centreOf(HWND window);
 HWND panel();
 bool panelVisible();
 
+// Whether the panel's frame touches the screen's right edge and ends 500
+// twips above its bottom edge.
+bool panelPlacedBottomRight(HWND window);
+
 // The screen point at the centre of a lamp of the panel, by the lamp's left
 // edge in twips (all lamps are 375 twips wide, 720 twips from the top), and
 // the lamp's colour there as 0xRRGGBB.
@@ -88,6 +92,16 @@ Capture captureScreen(const RECT& rect);
 // takes it from the X server: this leaves a request file and waits for the
 // script to answer it.
 bool screenshot(HWND window, const std::string& folder, const std::string& name);
+
+// Where the X server shows the visible window with this caption: its
+// top-left corner on the screen, asked of the session script as for a
+// screenshot. False when no such window shows.
+bool xWindowOrigin(const std::string& folder, const std::string& caption, POINT* at);
+
+// Checks that a caption, drawn as Tovix draws its labels (bold "MS Sans
+// Serif" of the given points, word-wrapped at the box's width), fits its box
+// of width x height twips: not clipped, not wrapped past the box.
+bool checkCaptionFits(const std::string& text, int widthTwips, int heightTwips, float points);
 
 std::string hex(std::uint32_t value);
 

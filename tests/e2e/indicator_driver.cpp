@@ -34,18 +34,11 @@ void checkPlacement(HWND window) {
   GetWindowRect(window, &frame);
   RECT client;
   GetClientRect(window, &client);
-  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  const float tpp = e2e::twipsPerPixel();
-  const float bottomTwips = static_cast<float>(screenHeight) * tpp - 500.0f;
-  char text[200];
-  std::snprintf(text, sizeof text, "panel frame (%ld,%ld)-(%ld,%ld), client %ldx%ld, screen %dx%d at %.2f twips/pixel",
-                frame.left, frame.top, frame.right, frame.bottom, client.right, client.bottom, screenWidth,
-                screenHeight, tpp);
-  std::printf("%s\n", text);
-  check(frame.right == screenWidth, "the panel's right edge is on the screen's right edge");
-  check(std::abs(static_cast<float>(frame.bottom) * tpp - bottomTwips) <= tpp,
-        "the panel's bottom edge is 500 twips above the screen's bottom edge");
+  std::printf("panel frame (%ld,%ld)-(%ld,%ld), client %ldx%ld, screen %dx%d at %.2f twips/pixel\n", frame.left,
+              frame.top, frame.right, frame.bottom, client.right, client.bottom, GetSystemMetrics(SM_CXSCREEN),
+              GetSystemMetrics(SM_CYSCREEN), e2e::twipsPerPixel());
+  check(e2e::panelPlacedBottomRight(window),
+        "the panel's right edge is on the screen's right edge, its bottom edge 500 twips above the screen's");
   check(client.right == e2e::twipsToPixels(4680) && client.bottom == e2e::twipsToPixels(1455),
         "the client area is 4680 x 1455 twips");
   const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
@@ -53,6 +46,9 @@ void checkPlacement(HWND window) {
   check((exStyle & WS_EX_TOPMOST) != 0, "the panel is topmost");
   check((exStyle & WS_EX_TOOLWINDOW) != 0 && (style & WS_SYSMENU) == 0,
         "the panel is a tool window without a control box");
+  e2e::checkCaptionFits("Num", 615, 375, 12.0f);
+  e2e::checkCaptionFits("Caps", 615, 375, 12.0f);
+  e2e::checkCaptionFits("Scroll", 735, 375, 12.0f);
 }
 
 }  // namespace

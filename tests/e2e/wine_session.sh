@@ -76,6 +76,11 @@ ENV
   . "$env_file"
   started=$(date +%s)
   WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
+  # The faces Windows draws Tovix's captions and caption buttons with: the
+  # "MS Sans Serif" bitmap font and Marlett, from Debian's fonts-wine. Wine
+  # loads every font in the Windows font folder; without these it falls back
+  # to a wider face and draws a letter for a caption button's glyph.
+  cp /usr/share/wine/fonts/sserife.fon /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
   wineserver -w
   echo "Wine session on $display with prefix $prefix ready in $(($(date +%s) - started)) s"
   ;;
@@ -95,8 +100,11 @@ run)
   [ "${1:-}" = -- ] && shift
   args+=("$@")
   log=$dir/$(basename "$driver" .exe).log
-  # Screenshots: a driver leaves NAME.request holding "x y width height" and
-  # waits until the file is gone; this answers with NAME.png from the display.
+  # What only the X server knows. A driver leaves a request file and waits
+  # until it is gone:
+  # - NAME.request holding "x y width height": NAME.png from the display;
+  # - NAME.where holding a window caption: NAME.at holding "x y", where the
+  #   visible X window of that name sits on the screen.
   (
     while :; do
       for request in "$shots"/*.request; do
@@ -104,6 +112,14 @@ run)
         read -r x y width height <"$request"
         /usr/bin/import -window root -crop "${width}x${height}+${x}+${y}" +repage "${request%.request}.png"
         echo "screenshot: ${request%.request}.png" >>"$log.shots"
+        rm -f "$request"
+      done
+      for request in "$shots"/*.where; do
+        [ -e "$request" ] || continue
+        window=$(xdotool search --onlyvisible --name "^$(cat "$request")\$" | head -n 1)
+        [ -n "$window" ] && xwininfo -id "$window" |
+          awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}' \
+            >"${request%.where}.at"
         rm -f "$request"
       done
       sleep 0.05

@@ -1,0 +1,52 @@
+// Starts Tovix ten times in a row under the window manager and checks that
+// its panel opens at the bottom-right each time, as Windows reports it and as
+// the X server shows it, and stays there when it hides and shows again.
+//
+// placement_driver <tovix.exe> <screenshot folder>
+
+#include <cstdio>
+#include <string>
+
+#include "driver_support.h"
+
+namespace {
+
+using e2e::check;
+
+// Both what Windows reports and where the X server shows the panel.
+bool placedRight(const std::string& shots, const char* when) {
+  POINT x = {-1, -1};
+  const bool shown = e2e::waitFor([&] { return e2e::xWindowOrigin(shots, "Tovix", &x); }, 3000);
+  RECT frame;
+  GetWindowRect(e2e::panel(), &frame);
+  std::printf("%s: panel frame (%ld,%ld)-(%ld,%ld), X window at (%ld,%ld)\n", when, frame.left, frame.top, frame.right,
+              frame.bottom, x.x, x.y);
+  return e2e::panelPlacedBottomRight(e2e::panel()) && shown && x.x == frame.left && x.y == frame.top;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: placement_driver <tovix.exe> <screenshot folder>\n");
+    return 2;
+  }
+  const std::string shots = argv[2];
+  int right = 0;
+  const int starts = 10;
+  for (int start = 1; start <= starts; ++start) {
+    const std::string what = "start " + std::to_string(start);
+    HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
+    if (!check(tovix != nullptr && e2e::waitFor(e2e::panelVisible, 10000), what + ": the panel shows")) break;
+    bool placed = placedRight(shots, what.c_str());
+    e2e::waitFor([] { return !e2e::panelVisible(); }, 2500);
+    // Scroll Lock shows the panel again; pressed twice, it keeps its state.
+    e2e::tapKeys({VK_SCROLL, VK_SCROLL});
+    placed = e2e::waitFor(e2e::panelVisible, 3000) && placedRight(shots, (what + ", shown again").c_str()) && placed;
+    right += placed ? 1 : 0;
+    check(e2e::closeTovix(tovix), what + ": Tovix ends when closed");
+  }
+  check(right == starts, "the panel opened at the bottom-right on " + std::to_string(right) + " starts of " +
+                             std::to_string(starts) + ", and stayed there when shown again");
+  return e2e::exitCode();
+}
