@@ -22,7 +22,8 @@ wait_until() {
   echo "timed out waiting until $what" >&2
   return 1
 }
-# Prints the id of a visible window found by xdotool search (--name or --class and a pattern).
+# The conditions it waits for. visible prints the id of a visible window found
+# by xdotool search (--name or --class and a pattern).
 visible() { xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1 | grep .; }
 hidden() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 pointer_at() { [ "$(xdotool getmouselocation | cut -d ' ' -f 1,2)" = "x:$1 y:$2" ]; }
@@ -65,7 +66,8 @@ wait_until "the panel hides" hidden "$panel"
 
 # Tovix's icon is the first square at the left of Wine's system tray window;
 # its menu, the only window Tovix then shows, holds About above Exit.
-locate "$(wait_window --name '^Wine System Tray$')"
+tray=$(wait_window --name '^Wine System Tray$')
+locate "$tray"
 icon_x=$((x + h / 2)) icon_y=$((y + h / 2))
 click_at "$icon_x" "$icon_y" 3
 menu=$(wait_window --class '^tovix\.exe$')
@@ -76,12 +78,14 @@ click_at $((x + w / 2)) $((y + h / 4)) 1
 # The About window, with the frame the window manager puts around it.
 about=$(wait_window --name '^About$')
 capture "$(xwininfo -children -id "$about" | awk '/Parent window id/ { print $4 }')" about
-# OK is 1560,1800 twips into the window and 1575x615 large, 15 twips a pixel.
+# OK, as app/form2.cpp places it: 1560,1800 twips into the window and
+# 1575x615 large, 15 twips a pixel.
 locate "$about"
 click_at $((x + (1560 + 1575 / 2) / 15)) $((y + (1800 + 615 / 2) / 15)) 1
 wait_until "the About window closes" hidden "$about"
 
 click_at "$icon_x" "$icon_y" 3
-locate "$(wait_window --class '^tovix\.exe$')"
+menu=$(wait_window --class '^tovix\.exe$')
+locate "$menu"
 click_at $((x + w / 2)) $((y + h * 3 / 4)) 1
 wait_until "Tovix ends" ended "$tovix"

@@ -25,14 +25,13 @@ case $command in
 start)
   stop_session
   mkdir -p "$dir"
-  display=
-  for n in $(seq 90 199); do
-    if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=:$n; break; fi
-  done
-  [ -n "$display" ] || { echo "no free X display number"; exit 1; }
-  setsid Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$dir/xvfb.log" 2>&1 &
+  # Xvfb picks a free display number itself and writes it once it listens:
+  # sessions started side by side cannot take the same one.
+  rm -f "$dir/display"
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp </dev/null >"$dir/xvfb.log" 2>&1 3>"$dir/display" &
   xvfb_pid=$!
-  for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
+  display=:$(cat "$dir/display")
   if ! xdpyinfo -display "$display" >/dev/null 2>&1; then
     echo "Xvfb did not start on $display"
     cat "$dir/xvfb.log"
