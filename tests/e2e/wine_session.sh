@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# One Wine session for an end-to-end test run: a private Xvfb display and a
-# fresh Wine prefix, shared by the tests of the run and stopped after them.
+# One Wine session for an end-to-end test run: a private Xvfb display with a
+# window manager and a fresh Wine prefix, shared by the tests of the run and
+# stopped after them.
 #
-#   wine_session.sh start <dir>                      start display and prefix
+#   wine_session.sh start <dir>                      start display, window manager and prefix
 #   wine_session.sh run <dir> <shots> <driver.exe> [file...] [-- arg...]
 #                                                    run a driver: the files as Windows paths,
 #                                                    then the screenshot folder, then the args
-#   wine_session.sh stop <dir>                       stop this session's wineserver and display
+#   wine_session.sh stop <dir>                       stop this session's wineserver, window manager
+#                                                    and display
 set -u
 command=$1
 dir=$2
