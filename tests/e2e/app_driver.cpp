@@ -68,30 +68,15 @@ bool chooseFromMenu(int item, bool keepScreenshot) {
 }
 
 // Wine draws a caption button's glyph in the Marlett face; without it the
-// close box shows the letter "r". The close glyph is an X: drawn on white,
-// its dark pixels read the same mirrored left to right, where an "r" does not.
+// close box shows the letter "r". The close glyph is an X: as a close button
+// draws it, its dark pixels read the same mirrored left to right; an "r"'s
+// do not.
 bool closeGlyphDrawn() {
   constexpr int kSide = 32;
-  e2e::Capture drawn;
-  drawn.rect = {0, 0, kSide, kSide};
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kSide;
-  info.bmiHeader.biHeight = -kSide;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC memory = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  RECT button = {0, 0, kSide, kSide};
-  DrawFrameControl(memory, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_FLAT);
-  GdiFlush();
-  const auto* first = static_cast<const std::uint32_t*>(bits);
-  drawn.pixels.assign(first, first + kSide * kSide);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  const e2e::Capture drawn = e2e::captureDrawing({0, 0, kSide, kSide}, [](HDC memory) {
+    RECT button = {0, 0, kSide, kSide};
+    DrawFrameControl(memory, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_FLAT);
+  });
   const auto dark = [&](int x, int y) { return (drawn.at(x, y) & 0xFF) < 0x60; };
   int glyph = 0;
   int unmatched = 0;
@@ -123,6 +108,7 @@ void checkTrayAndAbout(HANDLE tovix) {
   const bool shown = e2e::waitFor(panelVisible, 3000);
   check(shown, "a left click on the icon shows the panel");
   if (shown) {
+    check(!e2e::waitFor([] { return GetForegroundWindow() == panel(); }, 300), "the panel does not take the focus");
     const DWORD since = GetTickCount();
     screenshot(panel(), "panel");
     const bool hid = e2e::waitFor([] { return !panelVisible(); }, 2500);

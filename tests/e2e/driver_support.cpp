@@ -227,7 +227,7 @@ std::uint32_t Capture::at(int x, int y) const {
   return pixels[static_cast<size_t>((y - rect.top) * width + (x - rect.left))] & 0xFFFFFF;
 }
 
-Capture captureScreen(const RECT& rect) {
+Capture captureDrawing(const RECT& rect, const std::function<void(HDC)>& draw) {
   Capture capture;
   capture.rect = rect;
   const int width = rect.right - rect.left;
@@ -238,20 +238,26 @@ Capture captureScreen(const RECT& rect) {
   info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  HDC memory = CreateCompatibleDC(nullptr);
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  draw(memory);
   GdiFlush();
   const auto* first = static_cast<const std::uint32_t*>(bits);
   capture.pixels.assign(first, first + static_cast<size_t>(width) * height);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return capture;
+}
+
+Capture captureScreen(const RECT& rect) {
+  return captureDrawing(rect, [&rect](HDC memory) {
+    HDC screen = GetDC(nullptr);
+    BitBlt(memory, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left, rect.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+  });
 }
 
 bool screenshot(HWND window, const std::string& folder, const std::string& name) {

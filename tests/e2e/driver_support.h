@@ -86,6 +86,9 @@ struct Capture {
   std::uint32_t at(int x, int y) const;
 };
 Capture captureScreen(const RECT& rect);
+// What draw() paints into a fresh bitmap of the rectangle's size;
+// the capture's coordinates are the rectangle's.
+Capture captureDrawing(const RECT& rect, const std::function<void(HDC)>& draw);
 
 // Saves what the X display shows of a window as <folder>\<name>.png. Wine
 // cannot read every window back from the screen, so the session script
