@@ -114,7 +114,8 @@ bool panelPlacedBottomRight(HWND window) {
   GetWindowRect(window, &frame);
   const float tpp = twipsPerPixel();
   const float bottomTwips = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * tpp - 500.0f;
-  return frame.right == GetSystemMetrics(SM_CXSCREEN) && std::fabs(static_cast<float>(frame.bottom) * tpp - bottomTwips) <= tpp;
+  return frame.right == GetSystemMetrics(SM_CXSCREEN) &&
+         std::fabs(static_cast<float>(frame.bottom) * tpp - bottomTwips) <= tpp;
 }
 
 POINT lampCentre(int lampLeftTwips) {
@@ -260,26 +261,30 @@ Capture captureScreen(const RECT& rect) {
   });
 }
 
-bool screenshot(HWND window, const std::string& folder, const std::string& name) {
-  RECT r;
-  GetWindowRect(window, &r);
-  const std::string request = folder + "\\" + name + ".request";
+namespace {
+// Leaves a request for the session script and waits until it has been
+// answered (the file is gone).
+bool askSession(const std::string& request, const std::string& text) {
   FILE* out = std::fopen(request.c_str(), "w");
   if (out == nullptr) return false;
-  std::fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  std::fputs(text.c_str(), out);
   std::fclose(out);
   return waitFor([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
 }
+}  // namespace
+
+bool screenshot(HWND window, const std::string& folder, const std::string& name) {
+  RECT r;
+  GetWindowRect(window, &r);
+  char where[64];
+  std::snprintf(where, sizeof where, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return askSession(folder + "\\" + name + ".request", where);
+}
 
 bool xWindowOrigin(const std::string& folder, const std::string& caption, POINT* at) {
-  const std::string request = folder + "\\origin.where";
   const std::string answer = folder + "\\origin.at";
   DeleteFileA(answer.c_str());
-  FILE* out = std::fopen(request.c_str(), "w");
-  if (out == nullptr) return false;
-  std::fputs(caption.c_str(), out);
-  std::fclose(out);
-  if (!waitFor([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000)) return false;
+  if (!askSession(folder + "\\origin.where", caption)) return false;
   FILE* in = std::fopen(answer.c_str(), "r");
   if (in == nullptr) return false;
   const bool read = std::fscanf(in, "%ld %ld", &at->x, &at->y) == 2;
