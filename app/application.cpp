@@ -12,6 +12,10 @@ void KeepOnTop(Form1& panel) {
                     win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE);
 }
 
+namespace {
+constexpr unsigned kHandOverTimeoutMs = 1000;
+}
+
 bool ActivatePreviousInstance(Form1& form) {
   if (!tk::previousInstance()) return false;
   // Renamed first, so the search below finds the other copy's panel only.
@@ -19,7 +23,10 @@ bool ActivatePreviousInstance(Form1& form) {
   form.form().setCaption("Bexil's " + oldCaption);
   const win::Handle previous = win::FindWindowA(nullptr, oldCaption.c_str());
   std::int32_t zero = 0;
-  win::SendMessageA(previous, win::WM_SETFOCUS, 0, reinterpret_cast<win::LParam>(&zero));
+  // Any window can carry that caption: one whose thread has stopped answering
+  // must not hold this copy up.
+  win::SendMessageTimeoutA(previous, win::WM_SETFOCUS, 0, reinterpret_cast<win::LParam>(&zero),
+                           win::SMTO_ABORTIFHUNG, kHandOverTimeoutMs);
   return true;
 }
 

@@ -35,17 +35,29 @@ LaunchHotKeys::~LaunchHotKeys() {
   win::UnregisterHotKey(panel_, atomMediaPlayer);
 }
 
+// Each launch runs on a thread of its own: starting a program can take long
+// (shell extensions, a virus scanner), and this thread also serves the
+// keyboard hook. Windows' own programs are named by their full paths, so no
+// file that happens to lie in Tovix's folder or the current one is started.
 void launch(std::int32_t hotKeyId, win::Handle panel) {
   if (hotKeyId == atomMyComputer) {
-    win::ShellExecuteA(panel, "open", "explorer", kMyComputer, nullptr, win::SW_SHOWNORMAL);
+    tk::inBackground([panel] {
+      const std::string windows = win::GetSystemWindowsDirectoryA();
+      if (windows.empty()) return;
+      const std::string explorer = windows + "\\explorer.exe";
+      win::ShellExecuteA(panel, "open", explorer.c_str(), kMyComputer, nullptr, win::SW_SHOWNORMAL);
+    });
   } else if (hotKeyId == atomCalculator) {
-    tk::shell("calc", win::SW_SHOWNORMAL);
+    tk::inBackground([] {
+      const std::string system = win::GetSystemDirectoryA();
+      if (!system.empty()) tk::startProgram(system + "\\calc.exe", win::SW_SHOWNORMAL);
+    });
   } else if (hotKeyId == atomMediaPlayer) {
-    tk::shell(mediaPlayerCommandLine(), win::SW_SHOWNORMAL);
+    tk::inBackground([] { tk::startProgram(mediaPlayerPath(), win::SW_SHOWNORMAL); });
   }
 }
 
-std::string mediaPlayerCommandLine() {
+std::string mediaPlayerPath() {
   win::OSVERSIONINFO version = {};
   version.dwOSVersionInfoSize = sizeof version;
   if (!win::GetVersionExA(version)) version = {};
@@ -54,7 +66,5 @@ std::string mediaPlayerCommandLine() {
   std::string programs = win::SHGetFolderPathA(win::CSIDL_PROGRAM_FILES);
   if (programs.empty()) programs = "C:\\Program Files";
   if (programs.back() != '\\') programs += '\\';
-  // Quoted: the path has spaces, and unquoted Windows would first try to
-  // start "C:\Program.exe".
-  return "\"" + programs + "Windows Media Player\\" + (windows2000 ? "mplayer2.exe" : "wmplayer.exe") + "\"";
+  return programs + "Windows Media Player\\" + (windows2000 ? "mplayer2.exe" : "wmplayer.exe");
 }

@@ -28,7 +28,7 @@ class LaunchHotKeys {
 // Carries out the launch key of a hot-key id; any other id does nothing.
 void launch(std::int32_t hotKeyId, win::Handle panel);
 
-// The media player's command line: its full path, quoted, below the folder
-// Windows reports for programs; mplayer2.exe on Windows 2000, wmplayer.exe on
-// any other version or when the version cannot be read.
-std::string mediaPlayerCommandLine();
+// The media player's full path below the folder Windows reports for
+// programs: mplayer2.exe on Windows 2000, wmplayer.exe on any other version
+// or when the version cannot be read.
+std::string mediaPlayerPath();

@@ -236,9 +236,13 @@ bool previousInstance();
 // A modal message box with an OK button.
 void messageBox(const std::string& text, const std::string& title);
 
-// Starts a program from a command line, found by the system's usual search,
-// with the given show command; does not wait for it.
-void shell(const std::string& commandLine, int showCommand);
+// Starts the program at a full path with the given show command, searching
+// nowhere; does not wait for it.
+void startProgram(const std::string& path, int showCommand);
+
+// Runs a job on a short-lived thread of its own, with COM ready for the
+// shell's functions; does not wait for it.
+void inBackground(std::function<void()> job);
 
 // Runs the message loop until no form is loaded; returns the exit code.
 int runMessageLoop();

@@ -24,7 +24,10 @@ bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
 
 // hWnd 0 when no top-level window has that caption.
 Handle FindWindowA(const char* className, const char* windowName);
-LResult SendMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam);
+// Gives up after timeoutMs, or at once when the window's thread has stopped
+// answering (SMTO_ABORTIFHUNG in flags); 0 then.
+LResult SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
+                            unsigned timeoutMs);
 bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam);
 bool SetForegroundWindow(Handle hWnd);
 
@@ -48,6 +51,11 @@ bool GetVersionExA(OSVERSIONINFO& info);
 // Lets the program load DLLs from the system folder only, never from the
 // current folder or its own, on every Windows version that allows it.
 void RestrictDllSearchToSystem();
+
+// The Windows folder shared by every user, and the system folder; no
+// trailing backslash.
+std::string GetSystemWindowsDirectoryA();
+std::string GetSystemDirectoryA();
 
 // The folder Windows reports for a CSIDL, or an empty text when it reports
 // none.

@@ -31,7 +31,7 @@ else
 fi
 
 # Windows' own DLLs only: the C and C++ runtimes are linked in.
-allowed='^(KERNEL32|USER32|GDI32|SHELL32|ADVAPI32|COMCTL32|msvcrt)\.dll$'
+allowed='^(KERNEL32|USER32|GDI32|SHELL32|ADVAPI32|OLE32|COMCTL32|msvcrt)\.dll$'
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 echo "imports: $(tr '\n' ' ' <<<"$imports")"
 while read -r dll; do

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "platform/win32/handles.h"
+
+#include <objbase.h>
 
 namespace tk {
 
@@ -119,8 +122,12 @@ struct Form::Impl {
   };
 
   Impl(Form& owner, FormStyle formStyle) : form(owner), style(formStyle) {}
-  ~Impl() {
-    if (hwnd != nullptr) DestroyWindow(hwnd);
+  ~Impl() { destroy(); }
+
+  void destroy() {
+    if (hwnd == nullptr) return;
+    destroying = true;
+    DestroyWindow(hwnd);
   }
 
   HFONT font(const Font& wanted) {
@@ -183,6 +190,9 @@ struct Form::Impl {
   Form& form;
   const FormStyle style;
   HWND hwnd = nullptr;
+  // Set while the toolkit destroys the window: any other process can post a
+  // WM_NCDESTROY, and only the real one ends the form.
+  bool destroying = false;
   std::function<void()> onResume;
   HMODULE sessionApi = nullptr;  // wtsapi32, while session changes are reported
   std::vector<PaintedLabel> labels;
@@ -257,6 +267,8 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_NCDESTROY:
+      // Forged: DefWindowProcA would free what the window still uses.
+      if (!impl->destroying) return 0;
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
       impl->hwnd = nullptr;
       if (--loadedForms == 0) PostQuitMessage(0);
@@ -312,9 +324,7 @@ void Form::hide() { ShowWindow(impl_->hwnd, SW_HIDE); }
 
 bool Form::visible() const { return IsWindowVisible(impl_->hwnd) != FALSE; }
 
-void Form::unload() {
-  if (impl_->hwnd != nullptr) DestroyWindow(impl_->hwnd);
-}
+void Form::unload() { impl_->destroy(); }
 
 bool Form::loaded() const { return impl_->hwnd != nullptr; }
 
@@ -490,52 +500,46 @@ float height() { return static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * twip
 
 win::Handle appInstance() { return win::toHandle(GetModuleHandleA(nullptr)); }
 
-namespace {
-
-// Held for the life of the first copy; the name is per Windows session.
-class InstanceMutex {
- public:
-  InstanceMutex() {
-    SetLastError(ERROR_SUCCESS);
-    handle_ = CreateMutexA(nullptr, FALSE, "Local\\Tovix.Running");
-    const DWORD error = GetLastError();
-    existed_ = handle_ == nullptr ? error == ERROR_ACCESS_DENIED : error == ERROR_ALREADY_EXISTS;
-  }
-  ~InstanceMutex() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  InstanceMutex(const InstanceMutex&) = delete;
-  InstanceMutex& operator=(const InstanceMutex&) = delete;
-
-  bool existed() const { return existed_; }
-
- private:
-  HANDLE handle_;
-  bool existed_;
-};
-
-}  // namespace
-
-bool previousInstance() {
-  static const InstanceMutex mutex;
-  return mutex.existed();
-}
-
 void messageBox(const std::string& text, const std::string& title) {
   MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK);
 }
 
-void shell(const std::string& commandLine, int showCommand) {
+void startProgram(const std::string& path, int showCommand) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showCommand);
   PROCESS_INFORMATION process = {};
-  std::string line = commandLine;  // CreateProcessA may write to it
-  if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  // The path names the file, so Windows searches no folder for it; quoted on
+  // the command line, a path with spaces stays one argument.
+  std::string line = "\"" + path + "\"";  // CreateProcessA may write to it
+  if (CreateProcessA(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
+}
+
+namespace {
+
+DWORD WINAPI runJob(void* parameter) {
+  const std::unique_ptr<std::function<void()>> job(static_cast<std::function<void()>*>(parameter));
+  // The shell's functions may hand the work to extensions that need COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  (*job)();
+  if (SUCCEEDED(com)) CoUninitialize();
+  return 0;
+}
+
+}  // namespace
+
+void inBackground(std::function<void()> job) {
+  auto* owned = new std::function<void()>(std::move(job));
+  const HANDLE thread = CreateThread(nullptr, 0, runJob, owned, 0, nullptr);
+  if (thread == nullptr) {
+    delete owned;
+    return;
+  }
+  CloseHandle(thread);
 }
 
 int runMessageLoop() {

@@ -53,8 +53,11 @@ Handle FindWindowA(const char* className, const char* windowName) {
   return toHandle(::FindWindowA(className, windowName));
 }
 
-LResult SendMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
-  return ::SendMessageA(fromHandle<HWND>(hWnd), msg, wParam, lParam);
+LResult SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
+                            unsigned timeoutMs) {
+  DWORD_PTR result = 0;
+  if (::SendMessageTimeoutA(fromHandle<HWND>(hWnd), msg, wParam, lParam, flags, timeoutMs, &result) == 0) return 0;
+  return static_cast<LResult>(result);
 }
 
 bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
@@ -123,6 +126,18 @@ void RestrictDllSearchToSystem() {
   const auto setDirectory =
       reinterpret_cast<SetDllDirectoryFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDllDirectoryA")));
   if (setDirectory != nullptr) setDirectory("");
+}
+
+std::string GetSystemWindowsDirectoryA() {
+  char path[MAX_PATH] = {};
+  const UINT length = ::GetSystemWindowsDirectoryA(path, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
+std::string GetSystemDirectoryA() {
+  char path[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
 }
 
 std::string SHGetFolderPathA(int csidl) {

@@ -14,6 +14,7 @@
 
 namespace fake {
 
+// A call made on a thread other than the test's is logged as "worker: Call(...)".
 std::vector<std::string>& calls();
 // Whether calls are logged: on unless a test turns it off, for instance to
 // count what the program itself allocates.
@@ -32,6 +33,8 @@ struct Answers {
   std::uint32_t majorVersion = 6;
   std::uint32_t minorVersion = 1;
   std::string programFiles = "C:\\Program Files";
+  std::string windowsFolder = "C:\\WINDOWS";
+  std::string systemFolder = "C:\\WINDOWS\\system32";
   win::Handle foundWindow = 0x5550;
   // What the toolkit answers.
   bool previousInstance = false;

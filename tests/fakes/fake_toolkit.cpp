@@ -1,6 +1,7 @@
 #include <cmath>
 #include <map>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "platform/toolkit.h"
@@ -187,7 +188,10 @@ bool previousInstance() { return fake::answers().previousInstance; }
 
 void messageBox(const std::string& text, const std::string& title) { fake::record("MsgBox", text, title); }
 
-void shell(const std::string& commandLine, int showCommand) { fake::record("Shell", commandLine, showCommand); }
+void startProgram(const std::string& path, int showCommand) { fake::record("StartProgram", path, showCommand); }
+
+// The job runs to its end before this returns, so a test sees all it did.
+void inBackground(std::function<void()> job) { std::thread(std::move(job)).join(); }
 
 int runMessageLoop() { return 0; }
 

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <thread>
 
 #include "platform/win_api.h"
 #include "platform/win_records.h"
@@ -10,6 +11,13 @@ std::vector<std::string>& calls() {
   static std::vector<std::string> log;
   return log;
 }
+
+namespace {
+// Set before main, on the thread that runs the tests.
+const std::thread::id testThread = std::this_thread::get_id();
+}  // namespace
+
+bool onTestThread() { return std::this_thread::get_id() == testThread; }
 
 bool& logging() {
   static bool on = true;
@@ -85,10 +93,12 @@ Handle FindWindowA(const char* className, const char* windowName) {
   return fake::answers().foundWindow;
 }
 
-LResult SendMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
+LResult SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
+                            unsigned timeoutMs) {
   // The caller passes a pointer; what the log keeps is what it points at.
   const std::int32_t pointee = lParam == 0 ? -1 : *reinterpret_cast<const std::int32_t*>(lParam);
-  fake::record("SendMessageA", hWnd, msg, wParam, lParam == 0 ? "null" : "&" + std::to_string(pointee));
+  fake::record("SendMessageTimeoutA", hWnd, msg, wParam, lParam == 0 ? "null" : "&" + std::to_string(pointee), flags,
+               timeoutMs);
   return 0;
 }
 
@@ -155,6 +165,10 @@ bool GetVersionExA(OSVERSIONINFO& info) {
   info.dwMinorVersion = fake::answers().minorVersion;
   return true;
 }
+
+std::string GetSystemWindowsDirectoryA() { return fake::answers().windowsFolder; }
+
+std::string GetSystemDirectoryA() { return fake::answers().systemFolder; }
 
 std::string SHGetFolderPathA(int csidl) {
   fake::record("SHGetFolderPathA", csidl);

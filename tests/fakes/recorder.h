@@ -20,9 +20,12 @@ std::string call(const std::string& name, const Args&... args) {
   return out.str();
 }
 
+// Whether the calling thread is the one the tests run on.
+bool onTestThread();
+
 template <typename... Args>
 void record(const std::string& name, const Args&... args) {
-  if (logging()) calls().push_back(call(name, args...));
+  if (logging()) calls().push_back((onTestThread() ? "" : "worker: ") + call(name, args...));
 }
 
 // "Object.Member(args)", built only when calls are logged.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake.h"
+#include "platform/instance_marker_name.h"
 #include "recorder.h"
 
 namespace {
@@ -84,7 +85,8 @@ TEST_F(ApplicationTest, SecondCopyHandsTheFocusOverAndAcquiresNothing) {
                                keepOnTop(app),
                                "Tovix.Caption(Bexil's Tovix)",
                                "FindWindowA(null,Tovix)",
-                               fake::call("SendMessageA", 0x9990, 7, 0, "&0"),
+                               // Gives up on a hung window within a second.
+                               fake::call("SendMessageTimeoutA", 0x9990, 7, 0, "&0", 2, 1000),
                            }));
   EXPECT_FALSE(app.panel().visible());
 }
@@ -188,6 +190,16 @@ TEST_F(ApplicationTest, TaskbarRestartPutsTheSameIconBack) {
   app.Form_QueryUnload();
   app.panel().form().onTaskbarCreated();
   EXPECT_EQ(fake::notifyCalls().size(), 3u);  // only the removal
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InstanceMarker, IsNamedForTheUserItRunsAs) {
+  const std::string mine = tk::instanceMarkerName("S-1-5-21-1004336348-1177238915-682003330-1001");
+  EXPECT_NE(mine.find("S-1-5-21-1004336348-1177238915-682003330-1001"), std::string::npos);
+  EXPECT_NE(mine, tk::instanceMarkerName("S-1-5-21-1004336348-1177238915-682003330-1002"));
 }
 
 }  // namespace

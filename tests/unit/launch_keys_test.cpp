@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::uint32_t WM_HOTKEY = 0x312;
 constexpr std::uint32_t WM_PAINT = 0x0F;
-const char kWmplayer[] = "\"C:\\Program Files\\Windows Media Player\\wmplayer.exe\"";
+const char kWmplayer[] = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
 
 class PanelWindowProcTest : public ::testing::Test {
  protected:
@@ -38,28 +38,41 @@ class PanelWindowProcTest : public ::testing::Test {
   std::optional<PanelWindowProcedure> proc;
 };
 
-TEST_F(PanelWindowProcTest, MyComputerKeyOpensTheFolderThroughExplorer) {
+// Windows' own programs, by the full paths Windows reports, and started off
+// the thread that serves the keyboard hook.
+TEST_F(PanelWindowProcTest, MyComputerKeyOpensTheFolderThroughWindowsOwnExplorer) {
+  fake::answers().windowsFolder = "D:\\WINNT";
   EXPECT_EQ(hotKey(atomMyComputer), 0);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                "Tovix.WindowState(0)",
-                               fake::call("ShellExecuteA", panel.hwnd(), "open", "explorer",
-                                          "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "null", 1),
+                               "worker: " + fake::call("ShellExecuteA", panel.hwnd(), "open", "D:\\WINNT\\explorer.exe",
+                                                       "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "null", 1),
                            }));
 }
 
-TEST_F(PanelWindowProcTest, CalculatorKeyStartsCalc) {
+TEST_F(PanelWindowProcTest, CalculatorKeyStartsTheSystemFoldersCalc) {
+  fake::answers().systemFolder = "D:\\WINNT\\system32";
   EXPECT_EQ(hotKey(atomCalculator), 0);
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)", "Shell(calc,1)"}));
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)",
+                                                     "worker: StartProgram(D:\\WINNT\\system32\\calc.exe,1)"}));
 }
 
-TEST_F(PanelWindowProcTest, MediaKeyStartsThePlayerByItsQuotedPath) {
+TEST_F(PanelWindowProcTest, MediaKeyStartsThePlayerByItsPath) {
   EXPECT_EQ(hotKey(atomMediaPlayer), 0);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                "Tovix.WindowState(0)",
-                               "GetVersionExA(148)",
-                               "SHGetFolderPathA(38)",
-                               fake::call("Shell", kWmplayer, 1),
+                               "worker: GetVersionExA(148)",
+                               "worker: SHGetFolderPathA(38)",
+                               "worker: " + fake::call("StartProgram", kWmplayer, 1),
                            }));
+}
+
+TEST_F(PanelWindowProcTest, NoProgramStartsWhenWindowsReportsNoFolder) {
+  fake::answers().windowsFolder = "";
+  fake::answers().systemFolder = "";
+  hotKey(atomMyComputer);
+  hotKey(atomCalculator);
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)", "Tovix.WindowState(0)"}));
 }
 
 TEST_F(PanelWindowProcTest, UnknownIdOnlyRestoresTheWindowState) {
@@ -91,7 +104,7 @@ TEST_F(PanelWindowProcTest, AtomsBelow0x8000StayPositive) {
   EXPECT_EQ(atomMediaPlayer, 1);
   fake::calls().clear();
   hotKey(-32768);
-  EXPECT_EQ(fake::calls().back(), "Shell(calc,1)");
+  EXPECT_EQ(fake::calls().back(), "worker: StartProgram(C:\\WINDOWS\\system32\\calc.exe,1)");
 }
 
 TEST(MediaPlayer, Windows2000GetsMplayer2EveryOtherVersionWmplayer) {
@@ -107,8 +120,7 @@ TEST(MediaPlayer, Windows2000GetsMplayer2EveryOtherVersionWmplayer) {
     fake::answers().versionKnown = c.known;
     fake::answers().majorVersion = c.major;
     fake::answers().minorVersion = c.minor;
-    EXPECT_EQ(mediaPlayerCommandLine(),
-              std::string("\"C:\\Program Files\\Windows Media Player\\") + c.player + "\"")
+    EXPECT_EQ(mediaPlayerPath(), std::string("C:\\Program Files\\Windows Media Player\\") + c.player)
         << c.known << " " << c.major << "." << c.minor;
   }
 }
@@ -116,11 +128,11 @@ TEST(MediaPlayer, Windows2000GetsMplayer2EveryOtherVersionWmplayer) {
 TEST(MediaPlayer, ProgramsFolderComesFromWindows) {
   fake::reset();
   fake::answers().programFiles = "D:\\Programme";
-  EXPECT_EQ(mediaPlayerCommandLine(), "\"D:\\Programme\\Windows Media Player\\wmplayer.exe\"");
+  EXPECT_EQ(mediaPlayerPath(), "D:\\Programme\\Windows Media Player\\wmplayer.exe");
   fake::answers().programFiles = "E:\\";
-  EXPECT_EQ(mediaPlayerCommandLine(), "\"E:\\Windows Media Player\\wmplayer.exe\"");
+  EXPECT_EQ(mediaPlayerPath(), "E:\\Windows Media Player\\wmplayer.exe");
   fake::answers().programFiles = "";
-  EXPECT_EQ(mediaPlayerCommandLine(), kWmplayer);
+  EXPECT_EQ(mediaPlayerPath(), kWmplayer);
 }
 
 }  // namespace

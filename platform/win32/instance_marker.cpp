@@ -1,0 +1,136 @@
+#include "platform/instance_marker_name.h"
+#include "platform/toolkit.h"
+#include "platform/win32/handles.h"
+
+#include <sddl.h>
+
+#include <vector>
+
+namespace tk {
+
+namespace {
+
+// The user this process runs as, in its token and as text; empty when the
+// token cannot be read.
+struct UserSid {
+  UserSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    buffer.resize(size);
+    char* text = nullptr;
+    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+      string = text;
+      LocalFree(text);
+    }
+    CloseHandle(token);
+  }
+  PSID sid() const { return reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid; }
+
+  std::vector<unsigned char> buffer;
+  std::string string;
+};
+
+// A private namespace bounded by the user's SID (Windows Vista and later):
+// only a process of that user, at its integrity level, can create or open
+// it, so nobody else can squat on the names inside. Its functions are looked
+// up at run time; on older Windows the namespace is simply not open.
+class UserNamespace {
+ public:
+  explicit UserNamespace(const UserSid& user) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    createBoundary_ = lookUp<CreateBoundaryFn>(kernel, "CreateBoundaryDescriptorW");
+    addSid_ = lookUp<AddSidFn>(kernel, "AddSIDToBoundaryDescriptor");
+    create_ = lookUp<CreateNamespaceFn>(kernel, "CreatePrivateNamespaceW");
+    open_ = lookUp<OpenNamespaceFn>(kernel, "OpenPrivateNamespaceW");
+    close_ = lookUp<CloseNamespaceFn>(kernel, "ClosePrivateNamespace");
+    deleteBoundary_ = lookUp<DeleteBoundaryFn>(kernel, "DeleteBoundaryDescriptor");
+    if (user.string.empty() || !createBoundary_ || !addSid_ || !create_ || !open_ || !close_ || !deleteBoundary_) {
+      return;
+    }
+    // One namespace per session, as the session's own folder of names is.
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    wsprintfW(alias_, L"Tovix.%lu", session);
+    boundary_ = createBoundary_(L"Tovix", 0);
+    if (boundary_ == nullptr) return;
+    if (!addSid_(&boundary_, user.sid())) return;
+    handle_ = create_(nullptr, boundary_, alias_);
+    if (handle_ == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) handle_ = open_(boundary_, alias_);
+  }
+  ~UserNamespace() {
+    if (handle_ != nullptr) close_(handle_, 0);
+    if (boundary_ != nullptr) deleteBoundary_(boundary_);
+  }
+  UserNamespace(const UserNamespace&) = delete;
+  UserNamespace& operator=(const UserNamespace&) = delete;
+
+  bool open() const { return handle_ != nullptr; }
+  // What names an object inside the namespace; its alias is plain ASCII.
+  std::string prefix() const {
+    std::string prefix;
+    for (const WCHAR* c = alias_; *c != 0; ++c) prefix += static_cast<char>(*c);
+    return prefix + "\\";
+  }
+
+ private:
+  using CreateBoundaryFn = HANDLE(WINAPI*)(LPCWSTR, ULONG);
+  using AddSidFn = BOOL(WINAPI*)(HANDLE*, PSID);
+  using CreateNamespaceFn = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, LPVOID, LPCWSTR);
+  using OpenNamespaceFn = HANDLE(WINAPI*)(LPVOID, LPCWSTR);
+  using CloseNamespaceFn = BOOLEAN(WINAPI*)(HANDLE, ULONG);
+  using DeleteBoundaryFn = VOID(WINAPI*)(HANDLE);
+
+  template <typename Fn>
+  static Fn lookUp(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  }
+
+  CreateBoundaryFn createBoundary_ = nullptr;
+  AddSidFn addSid_ = nullptr;
+  CreateNamespaceFn create_ = nullptr;
+  OpenNamespaceFn open_ = nullptr;
+  CloseNamespaceFn close_ = nullptr;
+  DeleteBoundaryFn deleteBoundary_ = nullptr;
+  WCHAR alias_[32] = {};
+  HANDLE boundary_ = nullptr;
+  HANDLE handle_ = nullptr;
+};
+
+// Held for the life of the first copy: inside the user's namespace where
+// Windows has one, else in the session's own folder of names.
+class InstanceMarker {
+ public:
+  InstanceMarker() : namespace_(user_) {
+    const std::string name =
+        (namespace_.open() ? namespace_.prefix() : std::string("Local\\")) + instanceMarkerName(user_.string);
+    SetLastError(ERROR_SUCCESS);
+    handle_ = CreateMutexA(nullptr, FALSE, name.c_str());
+    const DWORD error = GetLastError();
+    existed_ = handle_ == nullptr ? error == ERROR_ACCESS_DENIED : error == ERROR_ALREADY_EXISTS;
+  }
+  ~InstanceMarker() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  InstanceMarker(const InstanceMarker&) = delete;
+  InstanceMarker& operator=(const InstanceMarker&) = delete;
+
+  bool existed() const { return existed_; }
+
+ private:
+  UserSid user_;
+  UserNamespace namespace_;
+  HANDLE handle_;
+  bool existed_;
+};
+
+}  // namespace
+
+bool previousInstance() {
+  static const InstanceMarker marker;
+  return marker.existed();
+}
+
+}  // namespace tk
