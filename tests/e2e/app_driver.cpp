@@ -1,8 +1,11 @@
 // Checks the whole program as a user meets it through its notification icon:
 // a left click shows the panel; a right click opens "About" / "Exit"; About
 // opens one centred window; Exit with About open lets go of the icon and the
-// launch keys at once and ends the process when About closes; a second copy,
-// or five at once, leave exactly one running.
+// launch keys at once and ends the process when About closes, even after
+// another program posted forged destruction messages to both windows; a
+// second copy, or five at once, leave exactly one running, and neither a
+// hung window with Tovix's caption nor an object squatting on the name older
+// versions used can stop or hold up a copy.
 //
 // app_driver <tovix.exe> <screenshot folder>
 
@@ -151,6 +154,14 @@ void checkTrayAndAbout(HANDLE tovix) {
     }
   }
 
+  // What any program can post to any window: it must not end either form.
+  HWND about = aboutWindow();
+  PostMessageA(panel(), WM_NCDESTROY, 0, 0);
+  PostMessageA(about, WM_NCDESTROY, 0, 0);
+  DWORD endedWith = 0;
+  check(!e2e::waitForExit(tovix, 1500, &endedWith) && IsWindow(about) && IsWindow(panel()),
+        "forged WM_NCDESTROY messages leave Tovix running with both windows");
+
   if (chooseFromMenu(1, false)) {
     check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 3000), "\"Exit\" removes the icon at once");
     check(e2e::waitFor(e2e::launchKeysFree, 2000), "\"Exit\" frees the launch keys at once");
@@ -163,13 +174,63 @@ void checkTrayAndAbout(HANDLE tovix) {
   }
 }
 
+// A window with Tovix's caption whose thread has stopped answering: it waits
+// without handling its messages until released.
+class HungWindow {
+ public:
+  HungWindow()
+      : ready_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+    WaitForSingleObject(ready_, 5000);
+  }
+  ~HungWindow() {
+    SetEvent(release_);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+    CloseHandle(release_);
+    CloseHandle(ready_);
+  }
+  HWND window() const { return window_; }
+
+ private:
+  static DWORD WINAPI run(void* self) {
+    auto* hung = static_cast<HungWindow*>(self);
+    // Topmost and newest: the first window a search by caption finds.
+    hung->window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "Tovix", WS_POPUP, 0, 0,
+                                    40, 20, nullptr, nullptr, nullptr, nullptr);
+    SetEvent(hung->ready_);
+    WaitForSingleObject(hung->release_, 60000);
+    DestroyWindow(hung->window_);
+    return 0;
+  }
+
+  HANDLE ready_;
+  HANDLE release_;
+  HANDLE thread_;
+  HWND window_ = nullptr;
+};
+
 void checkSecondCopy(HANDLE first) {
-  const DWORD started = GetTickCount();
+  DWORD started = GetTickCount();
   HANDLE second = e2e::startProcess(tovixCommand);
   DWORD code = 1;
   check(e2e::waitForExit(second, 5000, &code) && code == 0,
         "a second copy ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
   CloseHandle(second);
+  {
+    HungWindow hung;
+    // Windows counts a window as hung once its thread has left its messages
+    // for five seconds.
+    check(FindWindowA(nullptr, "Tovix") == hung.window() &&
+              e2e::waitFor([&] { return IsHungAppWindow(hung.window()) != FALSE; }, 10000),
+          "a hung window is the first one titled \"Tovix\"");
+    started = GetTickCount();
+    second = e2e::startProcess(tovixCommand);
+    const bool ended = e2e::waitForExit(second, 2000, &code) && code == 0;
+    check(ended, "with it, a second copy still ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
+    if (!ended) TerminateProcess(second, 1);
+    CloseHandle(second);
+  }
   check(e2e::running(first), "the first copy runs on");
   check(windowsTitled("Tovix") == 1 && windowsTitled("Bexil's Tovix") == 0, "one panel");
   check(e2e::visibleTrayIcons() == 1, "one icon");
@@ -208,6 +269,11 @@ int main(int argc, char** argv) {
   tovixCommand = "\"" + std::string(argv[1]) + "\"";
   shots = argv[2];
 
+  // Another process holds an object under the name that once marked a
+  // running copy: it must not keep Tovix from starting.
+  const HANDLE squatter = CreateMutexA(nullptr, TRUE, "Local\\Tovix.Running");
+  check(squatter != nullptr, "an object squats on the old running-copy name");
+
   HANDLE tovix = e2e::startProcess(tovixCommand);
   if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
   check(e2e::waitFor(panelVisible, 10000), "the panel shows at start-up");
@@ -219,5 +285,6 @@ int main(int argc, char** argv) {
   check(e2e::launchKeysFree(), "after exit the launch keys can be registered by another program");
 
   checkFiveAtOnce();
+  CloseHandle(squatter);
   return e2e::exitCode();
 }

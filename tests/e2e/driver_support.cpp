@@ -44,12 +44,12 @@ bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
 
 WPARAM lastKeyUp() { return keyUp; }
 
-HANDLE startProcess(const std::string& commandLine) {
+HANDLE startProcess(const std::string& commandLine, const char* currentFolder) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
   std::string line = commandLine;
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, currentFolder, &si, &pi)) return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }

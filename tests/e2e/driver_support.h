@@ -29,7 +29,8 @@ bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs);
 // The last WM_KEYUP the pump saw, by virtual key.
 WPARAM lastKeyUp();
 
-HANDLE startProcess(const std::string& commandLine);
+// Starts a command line in a current folder (the driver's own when null).
+HANDLE startProcess(const std::string& commandLine, const char* currentFolder = nullptr);
 // Closes Tovix's panel as any close request does and waits up to five
 // seconds for the process to end; true when it ended with exit code 0. The
 // process handle is closed.
