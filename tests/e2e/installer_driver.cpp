@@ -1,7 +1,8 @@
 // Installs Tovix silently with its installer, as a user without
 // administrator rights would, checks what it put in place, starts the
 // installed program, then uninstalls silently and checks that the running
-// copy ended and nothing is left.
+// copy ended and nothing is left. Then again with tovix.exe held open: the
+// uninstaller leaves it and stays listed until a second run can remove it.
 //
 // installer_driver <tovix-setup.exe> <screenshot folder>
 
@@ -12,6 +13,7 @@
 #include "driver_support.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -34,12 +36,31 @@ bool registered() {
   return true;
 }
 
-bool run(const std::string& commandLine, DWORD timeoutMs) {
+bool run(const std::string& commandLine, DWORD timeoutMs, DWORD* processId = nullptr) {
   HANDLE process = e2e::startProcess(commandLine);
   DWORD code = 1;
   const bool ended = process != nullptr && e2e::waitForExit(process, timeoutMs, &code);
+  if (process != nullptr && processId != nullptr) *processId = GetProcessId(process);
   if (process != nullptr) CloseHandle(process);
   return ended && code == 0;
+}
+
+// The uninstaller returns at once and goes on from a copy of itself in the
+// temporary folder, its child: true once such a copy was found and ended.
+bool copyEnded(DWORD uninstallerId, DWORD timeoutMs) {
+  bool ended = false;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID != uninstallerId) continue;
+    HANDLE copy = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
+    DWORD code = 1;
+    ended = copy != nullptr && e2e::waitForExit(copy, timeoutMs, &code);
+    if (copy != nullptr) CloseHandle(copy);
+  }
+  CloseHandle(snapshot);
+  return ended;
 }
 
 }  // namespace
@@ -69,17 +90,28 @@ int main(int argc, char** argv) {
 
   check(run("\"" + uninstaller + "\" /S", 30000), "the uninstaller starts");
   // It goes on from a copy of itself in the temporary folder.
-  const bool removed = e2e::waitFor(
-      [&] {
-        for (const std::string& file : installed) {
-          if (exists(file)) return false;
-        }
-        return !exists(installDir) && !registered();
-      },
-      30000);
-  check(removed, "the uninstaller removes every file, shortcut, folder and its registry key");
+  const auto allRemoved = [&] {
+    for (const std::string& file : installed) {
+      if (exists(file)) return false;
+    }
+    return !exists(installDir) && !registered();
+  };
+  check(e2e::waitFor(allRemoved, 30000), "the uninstaller removes every file, shortcut, folder and its registry key");
   DWORD code = 1;
   check(tovix != nullptr && e2e::waitForExit(tovix, 5000, &code), "the running copy was ended first");
   if (tovix != nullptr) CloseHandle(tovix);
+
+  // Held open without delete sharing, as a copy that never closes holds it.
+  check(run("\"" + std::string(argv[1]) + "\" /S", 60000), "the installer runs again");
+  HANDLE held = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  check(held != INVALID_HANDLE_VALUE, "tovix.exe is held open");
+  DWORD uninstallerId = 0;
+  check(run("\"" + uninstaller + "\" /S", 30000, &uninstallerId) && copyEnded(uninstallerId, 60000),
+        "the uninstaller ends with tovix.exe in use");
+  check(exists(program) && exists(uninstaller) && registered(),
+        "tovix.exe in use keeps its uninstaller and its registry key");
+  CloseHandle(held);
+  check(run("\"" + uninstaller + "\" /S", 30000) && e2e::waitFor(allRemoved, 30000),
+        "once tovix.exe is free, uninstalling again removes everything");
   return e2e::exitCode();
 }
