@@ -10,36 +10,47 @@ namespace tk {
 
 namespace {
 
-// The user this process runs as, in its token and as text; empty when the
-// token cannot be read.
-struct UserSid {
-  UserSid() {
+// Who this process runs as, read from its token: the user's SID, as text
+// too, and where Windows has them, its integrity level. Empty where the token
+// cannot be read.
+struct Token {
+  Token() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    buffer.resize(size);
+    user = read(token, TokenUser);
+    integrity = read(token, TokenIntegrityLevel);
     char* text = nullptr;
-    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
-      string = text;
+    if (!user.empty() && ConvertSidToStringSidA(userSid(), &text)) {
+      userSidText = text;
       LocalFree(text);
     }
     CloseHandle(token);
   }
-  PSID sid() const { return reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid; }
+  PSID userSid() const { return reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid; }
+  PSID integritySid() const { return reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(integrity.data())->Label.Sid; }
 
-  std::vector<unsigned char> buffer;
-  std::string string;
+  std::vector<unsigned char> user;
+  std::vector<unsigned char> integrity;
+  std::string userSidText;
+
+ private:
+  static std::vector<unsigned char> read(HANDLE token, TOKEN_INFORMATION_CLASS what) {
+    DWORD size = 0;
+    GetTokenInformation(token, what, nullptr, 0, &size);
+    std::vector<unsigned char> data(size);
+    if (size == 0 || !GetTokenInformation(token, what, data.data(), size, &size)) data.clear();
+    return data;
+  }
 };
 
-// A private namespace bounded by the user's SID (Windows Vista and later):
-// only a process of that user, at its integrity level, can create or open
-// it, so nobody else can squat on the names inside. Its functions are looked
-// up at run time; on older Windows the namespace is simply not open.
+// A private namespace bounded by the user's SID (Windows Vista and later)
+// and, from Windows 7, by the process's integrity level: only a process of
+// that user, and not one at a lower level, can create it, so nobody else can
+// squat on the names inside. Its functions are looked up at run time; on
+// older Windows the namespace is simply not open.
 class UserNamespace {
  public:
-  explicit UserNamespace(const UserSid& user) {
+  explicit UserNamespace(const Token& token) {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     createBoundary_ = lookUp<CreateBoundaryFn>(kernel, "CreateBoundaryDescriptorW");
     addSid_ = lookUp<AddSidFn>(kernel, "AddSIDToBoundaryDescriptor");
@@ -47,7 +58,8 @@ class UserNamespace {
     open_ = lookUp<OpenNamespaceFn>(kernel, "OpenPrivateNamespaceW");
     close_ = lookUp<CloseNamespaceFn>(kernel, "ClosePrivateNamespace");
     deleteBoundary_ = lookUp<DeleteBoundaryFn>(kernel, "DeleteBoundaryDescriptor");
-    if (user.string.empty() || !createBoundary_ || !addSid_ || !create_ || !open_ || !close_ || !deleteBoundary_) {
+    const auto addIntegrity = lookUp<AddSidFn>(kernel, "AddIntegrityLabelToBoundaryDescriptor");
+    if (token.userSidText.empty() || !createBoundary_ || !addSid_ || !create_ || !open_ || !close_ || !deleteBoundary_) {
       return;
     }
     // One namespace per session, as the session's own folder of names is.
@@ -56,7 +68,8 @@ class UserNamespace {
     wsprintfW(alias_, L"Tovix.%lu", session);
     boundary_ = createBoundary_(L"Tovix", 0);
     if (boundary_ == nullptr) return;
-    if (!addSid_(&boundary_, user.sid())) return;
+    if (!addSid_(&boundary_, token.userSid())) return;
+    if (addIntegrity != nullptr && !token.integrity.empty() && !addIntegrity(&boundary_, token.integritySid())) return;
     handle_ = create_(nullptr, boundary_, alias_);
     if (handle_ == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) handle_ = open_(boundary_, alias_);
   }
@@ -103,9 +116,9 @@ class UserNamespace {
 // Windows has one, else in the session's own folder of names.
 class InstanceMarker {
  public:
-  InstanceMarker() : namespace_(user_) {
+  InstanceMarker() : namespace_(token_) {
     const std::string name =
-        (namespace_.open() ? namespace_.prefix() : std::string("Local\\")) + instanceMarkerName(user_.string);
+        (namespace_.open() ? namespace_.prefix() : std::string("Local\\")) + instanceMarkerName(token_.userSidText);
     SetLastError(ERROR_SUCCESS);
     handle_ = CreateMutexA(nullptr, FALSE, name.c_str());
     const DWORD error = GetLastError();
@@ -120,7 +133,7 @@ class InstanceMarker {
   bool existed() const { return existed_; }
 
  private:
-  UserSid user_;
+  Token token_;
   UserNamespace namespace_;
   HANDLE handle_;
   bool existed_;
