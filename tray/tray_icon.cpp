@@ -11,12 +11,9 @@
 #include "platform/win_records.h"
 
 std::int32_t trayIconCounter = 0;
+std::optional<std::map<std::string, win::Handle>> trayIconWindows;
 
 namespace {
-
-// Owner window of every id handed out, keyed by the id in decimal; created
-// on the first add, entries are never removed.
-std::optional<std::map<std::string, win::Handle>> trayIconWindows;
 
 constexpr std::uint32_t kAllFields = win::NIF_MESSAGE | win::NIF_ICON | win::NIF_TIP;
 

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "platform/win_types.h"
 
 // The last icon id handed out; ids start at 1.
 extern std::int32_t trayIconCounter;
+// Owner window of every id handed out, keyed by the id in decimal; created
+// on the first add, entries are never removed.
+extern std::optional<std::map<std::string, win::Handle>> trayIconWindows;
 
 // Puts an icon into the notification area under a fresh id and remembers
 // its owner window. Returns the id, or 0 (no icon) once ids have run out.

@@ -91,7 +91,8 @@ void tick(win::Handle hwnd, const std::string& timer);
 // nothing watches.
 bool resume(win::Handle hwnd);
 
-// Clears the log and the answers; forms stay as they are.
+// Clears the log and the answers, and what the program keeps between calls
+// (icon ids, atoms, hook and procedure handles); forms stay as they are.
 void reset();
 
 }  // namespace fake

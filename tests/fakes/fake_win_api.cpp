@@ -1,9 +1,13 @@
 #include <cstring>
 #include <thread>
 
+#include "indicator/keyboard_hook.h"
+#include "launch/launch_keys.h"
+#include "launch/panel_window_proc.h"
 #include "platform/win_api.h"
 #include "platform/win_records.h"
 #include "recorder.h"
+#include "tray/tray_icon.h"
 
 namespace fake {
 
@@ -40,6 +44,11 @@ std::vector<NotifyCall>& notifyCalls() {
 }
 
 void reset() {
+  trayIconCounter = 0;
+  trayIconWindows.reset();
+  atomMyComputer = atomCalculator = atomMediaPlayer = 0;
+  previousWindowProc = 0;
+  hKeyboardHook = 0;
   logging() = true;
   calls().clear();
   notifyCalls().clear();

@@ -12,7 +12,6 @@ class ApplicationTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::reset();
-    trayIconCounter = 0;
   }
 
   // What Form_Load calls from the icon on, when this copy is the first.

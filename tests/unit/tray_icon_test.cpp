@@ -13,7 +13,6 @@ class TrayIconTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::reset();
-    trayIconCounter = 0;
   }
 
   static std::vector<std::uint8_t> record(std::uint32_t hWnd, std::uint32_t id, std::uint32_t callback,
