@@ -13,14 +13,17 @@ void KeepOnTop(Form1& panel) {
 }
 
 namespace {
+// What a second copy renames its own panel to, so that the search for the
+// caption below finds the first copy's panel only.
+const char kSecondCopyCaptionPrefix[] = "Bexil's ";
 constexpr unsigned kHandOverTimeoutMs = 1000;
-}
+}  // namespace
 
 bool ActivatePreviousInstance(Form1& form) {
   if (!tk::previousInstance()) return false;
   // Renamed first, so the search below finds the other copy's panel only.
   const std::string oldCaption = form.form().caption();
-  form.form().setCaption("Bexil's " + oldCaption);
+  form.form().setCaption(kSecondCopyCaptionPrefix + oldCaption);
   const win::Handle previous = win::FindWindowA(nullptr, oldCaption.c_str());
   std::int32_t zero = 0;
   // Any window can carry that caption: one whose thread has stopped answering

@@ -32,9 +32,11 @@ class Form1 {
   tk::Form form_;
 
  public:
-  // Receives the notification icon's messages.
+  // The controls keep their names from the form they were drawn on:
+  // Picture1 receives the notification icon's messages, Text1 holds the
+  // icon's tool tip; Label4-6 are the captions "Num", "Caps", "Scroll" and
+  // Shape1-3 the lamps under them.
   tk::PictureBox Picture1;
-  // The notification icon's tool tip.
   tk::TextBox Text1;
 
  private:

@@ -18,12 +18,17 @@ std::int32_t addAtom(const char* name) {
 
 const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
+// Names of the global atoms whose values serve as the keys' hot-key ids.
+const char kMyComputerAtom[] = "Bexil";
+const char kCalculatorAtom[] = "Bexil1";
+const char kMediaPlayerAtom[] = "Bexil2";
+
 }  // namespace
 
 LaunchHotKeys::LaunchHotKeys(Form1& panel) : panel_(panel.hwnd()) {
-  atomMyComputer = addAtom("Bexil");
-  atomCalculator = addAtom("Bexil1");
-  atomMediaPlayer = addAtom("Bexil2");
+  atomMyComputer = addAtom(kMyComputerAtom);
+  atomCalculator = addAtom(kCalculatorAtom);
+  atomMediaPlayer = addAtom(kMediaPlayerAtom);
   win::RegisterHotKey(panel_, atomMyComputer, 0, win::VK_LAUNCH_APP1);
   win::RegisterHotKey(panel_, atomCalculator, 0, win::VK_LAUNCH_APP2);
   win::RegisterHotKey(panel_, atomMediaPlayer, 0, win::VK_LAUNCH_MEDIA_SELECT);

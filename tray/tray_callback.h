@@ -29,5 +29,7 @@ class TrayCallback {
   Form1& panel_;
   std::function<Form2&()> aboutWindow_;
   std::function<void()> unloadPanel_;
+  // The icon's menu, named as on the form it was drawn on: mnuDisplay is
+  // "About", mnuQuit is "Exit".
   tk::PopupMenu mnuShow;
 };
