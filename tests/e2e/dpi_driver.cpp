@@ -1,7 +1,9 @@
 // Starts Tovix on a screen of 144 dots per inch (10 twips per pixel) and
 // checks that the panel keeps its twips geometry: a client area of 4680 x
 // 1455 twips, that is 468 x 146 pixels (145.5 rounded half away from zero),
-// on the screen's right edge and 500 twips (50 pixels) above its bottom.
+// on the screen's right edge and 500 twips (50 pixels) above its bottom;
+// and that a left click on its icon, whose messages arrive scaled by the
+// twips per pixel, shows it again.
 //
 // dpi_driver <tovix.exe> <screenshot folder>
 
@@ -49,6 +51,10 @@ int main(int argc, char** argv) {
     check(frame.right == GetSystemMetrics(SM_CXSCREEN), "right edge on the screen's right edge");
     check(std::abs(frame.bottom - (GetSystemMetrics(SM_CYSCREEN) - 50)) <= 1, "bottom edge 500 twips above the bottom");
     e2e::screenshot(panel, argv[2], "panel-144dpi");
+    check(e2e::waitFor([] { return !e2e::panelVisible(); }, 2500), "the panel hides");
+    HWND icon = e2e::firstTrayIcon();
+    if (icon != nullptr) e2e::click(e2e::centreOf(icon), 1);
+    check(e2e::waitFor(e2e::panelVisible, 3000), "a left click on the icon shows the panel");
     check(e2e::closeTovix(tovix), "Tovix ends when closed");
   }
   check(setScreenDensity(96), "the screen is back to 96 dots per inch");

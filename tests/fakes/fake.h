@@ -38,7 +38,7 @@ struct Answers {
   win::Handle foundWindow = 0x5550;
   // What the toolkit answers.
   bool previousInstance = false;
-  std::string menuChoice;  // the popup menu item the user picks, by name
+  int menuChoice = -1;  // the popup menu item the user clicks, from the top; -1: none
 };
 Answers& answers();
 
@@ -54,6 +54,7 @@ constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 22;
 
 struct FormState {
+  tk::FormStyle style = tk::FormStyle::ToolPanel;
   std::string caption;
   bool loaded = true;
   bool visible = false;
@@ -70,6 +71,9 @@ struct FormState {
   };
   std::map<std::string, Label> labels;
   std::map<std::string, tk::Colour> shapes;
+  std::map<std::string, tk::TwipsRect> shapeBounds;
+  // The captions of the popup menu last shown on this form, top to bottom.
+  std::vector<std::string> menu;
   std::map<std::string, unsigned> timerIntervals;
 };
 FormState& form(win::Handle hwnd);
@@ -83,6 +87,12 @@ std::vector<NotifyCall>& notifyCalls();
 
 // The program's icon as the fake toolkit hands it out.
 constexpr win::Handle kProgramIcon = 0x7700;
+
+// Handles what is waiting in the message queue: a form shown "soon" shows.
+void handleMessages();
+
+// Clicks the button with this caption on a form.
+void click(win::Handle hwnd, const std::string& caption);
 
 // Fires a timer of a form as its interval would.
 void tick(win::Handle hwnd, const std::string& timer);

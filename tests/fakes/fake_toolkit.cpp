@@ -14,7 +14,9 @@ struct Form::Impl {
   fake::FormState state;
   std::map<std::string, Timer*> timers;
   std::vector<std::string> shapeNames;
+  std::map<std::string, std::function<void()>> buttons;  // by caption
   std::function<void()> onResume;
+  bool showPending = false;
 
   void fire(const std::string& name) {
     Timer* timer = timers.at(name);
@@ -44,11 +46,12 @@ int loadedForms = 0;
 
 }  // namespace
 
-Form::Form(const std::string& caption, int clientWidth, int clientHeight, FormStyle)
+Form::Form(const std::string& caption, int clientWidth, int clientHeight, FormStyle style)
     : impl_(std::make_unique<Impl>()) {
   static win::Handle nextHandle = 0x1000;
   impl_->hwnd = nextHandle += 0x10;
   fake::FormState& s = impl_->state;
+  s.style = style;
   s.caption = caption;
   s.clientWidth = clientWidth;
   s.clientHeight = clientHeight;
@@ -79,8 +82,9 @@ void Form::show() {
   fake::recordMember(impl_->state.caption, "Show");
 }
 
+// As Windows would, once the program next handles its messages.
 void Form::showSoon() {
-  impl_->state.visible = true;
+  impl_->showPending = true;
   fake::recordMember(impl_->state.caption, "ShowSoon");
 }
 
@@ -117,9 +121,10 @@ void Form::move(float left, float top) {
 
 void Form::popupMenu(PopupMenu& menu, unsigned flags) {
   fake::recordMember(impl_->state.caption, "PopupMenu", menu.impl_->name, flags);
-  for (const MenuItem& item : menu.impl_->items) {
-    if (item.name == fake::answers().menuChoice) item.onClick();
-  }
+  impl_->state.menu.clear();
+  for (const MenuItem& item : menu.impl_->items) impl_->state.menu.push_back(item.caption);
+  const int choice = fake::answers().menuChoice;
+  if (choice >= 0 && choice < static_cast<int>(menu.impl_->items.size())) menu.impl_->items[choice].onClick();
 }
 
 PopupMenu::PopupMenu(const char* name, std::vector<MenuItem> items)
@@ -131,10 +136,11 @@ Label::Label(Form& form, const char* name, TwipsRect bounds, const std::string& 
   form.impl_->state.labels[name] = {bounds, caption, font};
 }
 
-Shape::Shape(Form& form, const char* name, TwipsRect, Colour fill)
+Shape::Shape(Form& form, const char* name, TwipsRect bounds, Colour fill)
     : form_(form), index_(static_cast<int>(form.impl_->shapeNames.size())) {
   form.impl_->shapeNames.push_back(name);
   form.impl_->state.shapes[name] = fill;
+  form.impl_->state.shapeBounds[name] = bounds;
 }
 
 void Shape::setFillColor(Colour fill) {
@@ -143,7 +149,10 @@ void Shape::setFillColor(Colour fill) {
   fake::recordMember(name, "FillColor", fill);
 }
 
-CommandButton::CommandButton(Form&, const char*, TwipsRect, const std::string&, Font, std::function<void()>) {}
+CommandButton::CommandButton(Form& form, const char*, TwipsRect, const std::string& caption, Font,
+                             std::function<void()> onClick) {
+  form.impl_->buttons[caption] = std::move(onClick);
+}
 
 PictureBox::PictureBox(Form& form, const char*, TwipsRect) : hwnd_(form.impl_->hwnd + 1) {}
 
@@ -202,6 +211,16 @@ namespace fake {
 FormState& form(win::Handle hwnd) { return tk::implOf(hwnd).state; }
 
 void tick(win::Handle hwnd, const std::string& timer) { tk::implOf(hwnd).fire(timer); }
+
+void handleMessages() {
+  for (const auto& [hwnd, impl] : tk::forms()) {
+    if (!impl->showPending) continue;
+    impl->showPending = false;
+    if (impl->state.loaded) impl->state.visible = true;
+  }
+}
+
+void click(win::Handle hwnd, const std::string& caption) { tk::implOf(hwnd).buttons.at(caption)(); }
 
 bool resume(win::Handle hwnd) {
   tk::Form::Impl& impl = tk::implOf(hwnd);

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     fake::answers().nextHookResult = static_cast<win::LResult>(static_cast<std::int32_t>(any32()));
     fake::answers().forwardedResult = static_cast<win::LResult>(static_cast<std::int32_t>(any32()));
     fake::answers().keyStates[pick({0x14, 0x90, 0x91})] = static_cast<std::int16_t>(any32());
-    fake::answers().menuChoice = pick<const char*>({"", "", "mnuDisplay"});
+    fake::answers().menuChoice = pick<int>({-1, -1, 0});
 
     switch (rng() % 6) {
       case 0:

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "colours.h"
 #include "fake.h"
 #include "platform/instance_marker_name.h"
 #include "recorder.h"
@@ -10,9 +11,7 @@ namespace {
 
 class ApplicationTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fake::reset();
-  }
+  void SetUp() override { fake::reset(); }
 
   // What Form_Load calls from the icon on, when this copy is the first.
   static std::vector<std::string> acquisitions(Application& app) {
@@ -29,7 +28,7 @@ class ApplicationTest : public ::testing::Test {
         fake::call("RegisterHotKey", panel, -16381, 0, 0xB5),
         fake::call("SetWindowLongA", panel, -4, "PanelWindowProc"),
         "GetKeyboardState()",
-        fake::call("Shape2.FillColor", LampOnColor),
+        fake::call("Shape2.FillColor", kGreen),
         fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0),
     };
   }
@@ -58,7 +57,12 @@ TEST_F(ApplicationTest, FirstCopyAcquiresEverythingInOrderThenShowsThePanel) {
   EXPECT_TRUE(app.Form_Load());
 
   EXPECT_EQ(fake::calls(), firstCopyLoad(app, {}));
-  EXPECT_EQ(fake::notifyCalls().at(0).bytes.size(), 88u);
+  // The icon's messages come back as WM_MOUSEMOVE, which Picture1 decodes:
+  // uCallbackMessage, at byte 16 of the 88-byte record.
+  const std::vector<std::uint8_t>& record = fake::notifyCalls().at(0).bytes;
+  ASSERT_EQ(record.size(), 88u);
+  EXPECT_EQ(std::vector<std::uint8_t>(record.begin() + 16, record.begin() + 20),
+            (std::vector<std::uint8_t>{0x00, 0x02, 0x00, 0x00}));
 }
 
 TEST_F(ApplicationTest, RefusedHookIsReportedOnceAndStartUpGoesOn) {
@@ -158,11 +162,11 @@ TEST_F(ApplicationTest, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {
                                fake::call("UnhookWindowsHookEx", 0x777),
                                fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0),
                                "GetKeyState(144)",
-                               fake::call("Shape1.FillColor", LampOffColor),
+                               fake::call("Shape1.FillColor", kOlive),
                                "GetKeyState(20)",
-                               fake::call("Shape2.FillColor", LampOnColor),
+                               fake::call("Shape2.FillColor", kGreen),
                                "GetKeyState(145)",
-                               fake::call("Shape3.FillColor", LampOnColor),
+                               fake::call("Shape3.FillColor", kGreen),
                            }));
   EXPECT_EQ(hKeyboardHook, 0x888u);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "colours.h"
 #include "fake.h"
 #include "recorder.h"
 
@@ -37,10 +38,38 @@ TEST_F(Form1Test, CreatedWithItsCaptionsOliveLampsAndArmedTimer) {
     EXPECT_EQ(label.font.points, 12.0f);
     EXPECT_TRUE(label.font.bold);
   }
-  for (const char* shape : {"Shape1", "Shape2", "Shape3"}) EXPECT_EQ(form.shapes.at(shape), LampOffColor);
+  for (const char* shape : {"Shape1", "Shape2", "Shape3"}) EXPECT_EQ(form.shapes.at(shape), kOlive);
   EXPECT_EQ(form.timerIntervals.at("Timer1"), 1000u);
   EXPECT_TRUE(panel.hideTimerArmed());
   EXPECT_FALSE(panel.visible());
+}
+
+// Each lamp lights under its own caption, in the column its label heads.
+TEST_F(Form1Test, EachLampLightsUnderItsCaption) {
+  Form1 panel;
+  const fake::FormState& form = fake::form(panel.hwnd());
+  const struct {
+    Lamp lamp;
+    const char* caption;
+  } lamps[] = {{Lamp::Num, "Num"}, {Lamp::Caps, "Caps"}, {Lamp::Scroll, "Scroll"}};
+  for (const auto& lit : lamps) {
+    for (const auto& other : lamps) panel.setLamp(other.lamp, kOlive);
+    panel.setLamp(lit.lamp, kGreen);
+    tk::TwipsRect label{};
+    for (const auto& [name, l] : form.labels) {
+      if (l.caption == lit.caption) label = l.bounds;
+    }
+    int green = 0;
+    for (const auto& [name, colour] : form.shapes) {
+      if (colour != kGreen) continue;
+      ++green;
+      const tk::TwipsRect& lamp = form.shapeBounds.at(name);
+      const int centre = lamp.left + lamp.width / 2;
+      EXPECT_TRUE(centre > label.left && centre < label.left + label.width) << lit.caption;
+      EXPECT_GE(lamp.top, label.top + label.height) << lit.caption;
+    }
+    EXPECT_EQ(green, 1) << lit.caption;
+  }
 }
 
 TEST_F(Form1Test, TickHidesAndDisarmsWhetherShownOrNot) {

@@ -48,6 +48,7 @@ TEST(KeyboardHookProcCost, NoAllocationForAnyEvent) {
 
   fake::logging() = true;
   EXPECT_EQ(allocations, 0);
+  fake::handleMessages();
   EXPECT_TRUE(panel.visible());  // the events did reach the panel
 }
 

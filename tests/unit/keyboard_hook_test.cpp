@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "colours.h"
 #include "fake.h"
 #include "indicator/form1.h"
 #include "platform/win_constants.h"
@@ -59,7 +60,7 @@ TEST_F(KeyboardHookProcTest, LockKeyReleaseReadsStateThenShowsThenSetsLamp) {
     for (const std::uint16_t state : {0xFF81, 0xFF80}) {
       fake::calls().clear();
       fake::answers().keyStates[static_cast<int>(key.vk)] = static_cast<std::int16_t>(state);
-      const tk::Colour expected = state == 0xFF81 ? LampOnColor : LampOffColor;
+      const tk::Colour expected = state == 0xFF81 ? kGreen : kOlive;
 
       EXPECT_EQ(send(win::HC_ACTION, WM_KEYUP, key.vk, win::LLKHF_UP), 0x5A5A);
 
@@ -79,7 +80,10 @@ TEST_F(KeyboardHookProcTest, LockKeyReleaseReadsStateThenShowsThenSetsLamp) {
 TEST_F(KeyboardHookProcTest, InjectedAndExtendedReleasesCountToo) {
   fake::answers().keyStates[0x14] = static_cast<std::int16_t>(0xFF81);
   send(win::HC_ACTION, WM_KEYUP, 0x14, win::LLKHF_UP | 0x10 | 0x01);
-  EXPECT_EQ(fake::form(panel.hwnd()).shapes.at("Shape2"), LampOnColor);
+  EXPECT_EQ(fake::form(panel.hwnd()).shapes.at("Shape2"), kGreen);
+  // Shown once the key is on its way, never inside the hook.
+  EXPECT_FALSE(panel.visible());
+  fake::handleMessages();
   EXPECT_TRUE(panel.visible());
 }
 
@@ -106,6 +110,7 @@ TEST_F(KeyboardHookProcTest, VisiblePanelHidesOnTheTickAfterAnyKey) {
   fake::answers().keyStates[0x90] = static_cast<std::int16_t>(0xFF81);
   send(win::HC_ACTION, WM_KEYUP, 0x90, win::LLKHF_UP);
   send(win::HC_ACTION, WM_KEYDOWN, 0x41, 0);
+  fake::handleMessages();
   EXPECT_TRUE(panel.visible());
   fake::tick(panel.hwnd(), "Timer1");
   EXPECT_FALSE(panel.visible());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "colours.h"
 #include "fake.h"
 #include "indicator/form1.h"
 #include "recorder.h"
@@ -9,10 +10,10 @@
 namespace {
 
 TEST(ReleaseRule, OnlyDownWithToggleOnLightsTheLamp) {
-  EXPECT_EQ(releaseColor(static_cast<std::int16_t>(0xFF81)), LampOnColor);
-  EXPECT_EQ(releaseColor(-127), LampOnColor);
+  EXPECT_EQ(releaseColor(static_cast<std::int16_t>(0xFF81)), kGreen);
+  EXPECT_EQ(releaseColor(-127), kGreen);
   for (const std::uint16_t state : {0xFF80, 0x0001, 0x0000, 0x8001, 0xFF83, 0x7F81}) {
-    EXPECT_EQ(releaseColor(static_cast<std::int16_t>(state)), LampOffColor) << std::hex << state;
+    EXPECT_EQ(releaseColor(static_cast<std::int16_t>(state)), kOlive) << std::hex << state;
   }
 }
 
@@ -36,9 +37,9 @@ class StartupRule : public ::testing::Test {
 TEST_F(StartupRule, ZeroBytesLeaveEveryLampOlive) {
   fake::answers().keyboard[0x41] = 0x81;  // some other key down and toggled
   const auto lamps = lampsAfterStartup();
-  EXPECT_EQ(lamps.at("Shape1"), LampOffColor);
-  EXPECT_EQ(lamps.at("Shape2"), LampOffColor);
-  EXPECT_EQ(lamps.at("Shape3"), LampOffColor);
+  EXPECT_EQ(lamps.at("Shape1"), kOlive);
+  EXPECT_EQ(lamps.at("Shape2"), kOlive);
+  EXPECT_EQ(lamps.at("Shape3"), kOlive);
   EXPECT_EQ(log, std::vector<std::string>{"GetKeyboardState()"});
 }
 
@@ -46,9 +47,9 @@ TEST_F(StartupRule, AnyNonZeroCapsByteLightsOnlyTheCapsLamp) {
   for (const std::uint8_t byte : {0x01, 0x80, 0x81}) {
     fake::answers().keyboard[0x14] = byte;
     const auto lamps = lampsAfterStartup();
-    EXPECT_EQ(lamps.at("Shape1"), LampOffColor) << int(byte);
-    EXPECT_EQ(lamps.at("Shape2"), LampOnColor) << int(byte);
-    EXPECT_EQ(lamps.at("Shape3"), LampOffColor) << int(byte);
+    EXPECT_EQ(lamps.at("Shape1"), kOlive) << int(byte);
+    EXPECT_EQ(lamps.at("Shape2"), kGreen) << int(byte);
+    EXPECT_EQ(lamps.at("Shape3"), kOlive) << int(byte);
   }
 }
 
@@ -59,9 +60,9 @@ TEST_F(StartupRule, LampsAreLitInNumCapsScrollOrder) {
   lampsAfterStartup();
   EXPECT_EQ(log, (std::vector<std::string>{
                                "GetKeyboardState()",
-                               fake::call("Shape1.FillColor", LampOnColor),
-                               fake::call("Shape2.FillColor", LampOnColor),
-                               fake::call("Shape3.FillColor", LampOnColor),
+                               fake::call("Shape1.FillColor", kGreen),
+                               fake::call("Shape2.FillColor", kGreen),
+                               fake::call("Shape3.FillColor", kGreen),
                            }));
 }
 

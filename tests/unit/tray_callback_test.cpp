@@ -45,11 +45,16 @@ TEST_F(TrayCallbackTest, OnlyButtonReleasesAct) {
   }
 }
 
-TEST_F(TrayCallbackTest, LeftReleaseShowsThePanelAndArmsItsTimer) {
-  notify(0x202);
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.Show()", "Timer1.Enabled(1)"}));
-  fake::tick(app->panel().hwnd(), "Timer1");
-  EXPECT_FALSE(app->panel().visible());
+// The icon's messages arrive scaled by the screen's twips per pixel: 96, 120
+// and 144 dots per inch.
+TEST_F(TrayCallbackTest, LeftReleaseShowsThePanelForASecondAtAnyDensity) {
+  for (const float twipsPerPixel : {15.0f, 12.0f, 10.0f}) {
+    fake::screen().twipsPerPixel = twipsPerPixel;
+    notify(0x202);
+    EXPECT_TRUE(app->panel().visible()) << twipsPerPixel;
+    fake::tick(app->panel().hwnd(), "Timer1");
+    EXPECT_FALSE(app->panel().visible()) << twipsPerPixel;
+  }
 }
 
 TEST_F(TrayCallbackTest, RightReleaseBringsThePanelForwardPopsUpTheMenuThenPostsNull) {
@@ -60,6 +65,23 @@ TEST_F(TrayCallbackTest, RightReleaseBringsThePanelForwardPopsUpTheMenuThenPosts
                                "Tovix.PopupMenu(mnuShow,2)",
                                fake::call("PostMessageA", panel, 0, 0, 0),
                            }));
+  EXPECT_EQ(fake::form(panel).menu, (std::vector<std::string>{"About", "Exit"}));
+  EXPECT_EQ(app->about(), nullptr);
+}
+
+TEST_F(TrayCallbackTest, ExitUnloadsThePanel) {
+  fake::answers().menuChoice = 1;  // "Exit"
+  notify(0x205);
+  EXPECT_FALSE(app->panel().form().loaded());
+}
+
+TEST_F(TrayCallbackTest, AboutIsADialogAndItsOkClosesIt) {
+  fake::answers().menuChoice = 0;  // "About"
+  notify(0x205);
+  ASSERT_NE(app->about(), nullptr);
+  const win::Handle about = app->about()->form().hwnd();
+  EXPECT_EQ(fake::form(about).style, tk::FormStyle::Dialog);
+  fake::click(about, "OK");
   EXPECT_EQ(app->about(), nullptr);
 }
 
@@ -72,7 +94,7 @@ TEST_F(TrayCallbackTest, AboutIsCentredHalfTwipsIncludedAndOpensOnce) {
   for (const auto& s : screens) {
     fake::screen().widthTwips = s.width * 15;
     fake::screen().heightTwips = s.height * 15;
-    fake::answers().menuChoice = "mnuDisplay";
+    fake::answers().menuChoice = 0;  // "About"
     notify(0x205);
     ASSERT_NE(app->about(), nullptr);
     if (first == nullptr) first = app->about();
@@ -92,7 +114,7 @@ TEST_F(TrayCallbackTest, AboutIsCentredHalfTwipsIncludedAndOpensOnce) {
 }
 
 TEST_F(TrayCallbackTest, AboutArmsTheTimerHidesThePanelThenShowsAbout) {
-  fake::answers().menuChoice = "mnuDisplay";
+  fake::answers().menuChoice = 0;  // "About"
   notify(0x205);
   const std::vector<std::string>& calls = fake::calls();
   const auto at = [&](const std::string& call) { return std::find(calls.begin(), calls.end(), call) - calls.begin(); };
@@ -103,9 +125,9 @@ TEST_F(TrayCallbackTest, AboutArmsTheTimerHidesThePanelThenShowsAbout) {
 }
 
 TEST_F(TrayCallbackTest, AboutWindowIsLoadedAgainAfterItsOk) {
-  fake::answers().menuChoice = "mnuDisplay";
+  fake::answers().menuChoice = 0;  // "About"
   notify(0x205);
-  app->about()->Command1_Click();
+  fake::click(app->about()->form().hwnd(), "OK");
   EXPECT_EQ(app->about(), nullptr);
   notify(0x205);
   ASSERT_NE(app->about(), nullptr);
