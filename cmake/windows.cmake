@@ -5,9 +5,23 @@ configure_file(res/version.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/version.h 
 configure_file(res/tovix.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/generated/tovix.manifest @ONLY)
 
 add_library(tovix_win32 STATIC
+  platform/win32/background_job.cpp
+  platform/win32/child_controls.cpp
+  platform/win32/fonts.cpp
+  platform/win32/form.cpp
+  platform/win32/form_proc.cpp
   platform/win32/instance_marker.cpp
-  platform/win32/toolkit.cpp
+  platform/win32/message_box.cpp
+  platform/win32/message_loop.cpp
+  platform/win32/painting.cpp
+  platform/win32/popup_menu.cpp
+  platform/win32/program_start.cpp
+  platform/win32/resume_watch.cpp
+  platform/win32/screen.cpp
+  platform/win32/system_function.cpp
+  platform/win32/timer.cpp
   platform/win32/win_api.cpp
+  platform/win32/window_classes.cpp
 )
 target_link_libraries(tovix_win32 PUBLIC tovix_core)
 target_compile_definitions(tovix_win32 PUBLIC WINVER=0x0500 _WIN32_WINNT=0x0500)

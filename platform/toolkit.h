@@ -12,6 +12,12 @@
 //
 // A form is loaded while its window exists. The program's message loop ends
 // when no form is loaded any more.
+//
+// Controls, timers and menus take the name their form gives them (Label4,
+// Timer1, mnuShow). Windows never sees it and the Win32 toolkit ignores it;
+// the recording toolkit files what a label, lamp, timer or menu does under
+// its name. Buttons and picture boxes take one too, though neither toolkit
+// uses it.
 
 #include <cstdint>
 #include <functional>
@@ -108,8 +114,7 @@ class Form {
   friend class ResumeWatch;
 };
 
-// A caption painted on its form; the name identifies the control to the
-// recording toolkit.
+// A caption painted on its form.
 class Label {
  public:
   Label(Form& form, const char* name, TwipsRect bounds, const std::string& caption, Font font);
@@ -195,15 +200,10 @@ class Timer {
   void setEnabled(bool enabled);
   bool enabled() const;
 
+  struct Impl;
+
  private:
-  Form& form_;
-  unsigned id_;
-  unsigned intervalMs_;
-  bool enabled_;
-  unsigned long armedAt_ = 0;  // when the interval last started, in ms
-  unsigned periodMs_ = 0;      // the period Windows' timer runs with now
-  std::function<void()> onTick_;
-  friend struct Form::Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // Calls onResume when Windows resumes from sleep and when the user's session

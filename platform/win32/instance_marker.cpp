@@ -1,6 +1,8 @@
 #include "platform/instance_marker_name.h"
 #include "platform/toolkit.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/raii.h"
+#include "platform/win32/system_function.h"
 
 #include <sddl.h>
 
@@ -15,16 +17,16 @@ namespace {
 // cannot be read.
 struct Token {
   Token() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
-    user = read(token, TokenUser);
-    integrity = read(token, TokenIntegrityLevel);
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return;
+    const win::KernelHandle token(opened);
+    user = read(token.get(), TokenUser);
+    integrity = read(token.get(), TokenIntegrityLevel);
     char* text = nullptr;
     if (!user.empty() && ConvertSidToStringSidA(userSid(), &text)) {
-      userSidText = text;
-      LocalFree(text);
+      const win::LocalMemory<char*> owned(text);
+      userSidText = owned.get();
     }
-    CloseHandle(token);
   }
   PSID userSid() const { return reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid; }
   PSID integritySid() const { return reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(integrity.data())->Label.Sid; }
@@ -51,14 +53,13 @@ struct Token {
 class UserNamespace {
  public:
   explicit UserNamespace(const Token& token) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    createBoundary_ = lookUp<CreateBoundaryFn>(kernel, "CreateBoundaryDescriptorW");
-    addSid_ = lookUp<AddSidFn>(kernel, "AddSIDToBoundaryDescriptor");
-    create_ = lookUp<CreateNamespaceFn>(kernel, "CreatePrivateNamespaceW");
-    open_ = lookUp<OpenNamespaceFn>(kernel, "OpenPrivateNamespaceW");
-    close_ = lookUp<CloseNamespaceFn>(kernel, "ClosePrivateNamespace");
-    deleteBoundary_ = lookUp<DeleteBoundaryFn>(kernel, "DeleteBoundaryDescriptor");
-    const auto addIntegrity = lookUp<AddSidFn>(kernel, "AddIntegrityLabelToBoundaryDescriptor");
+    createBoundary_ = kernelFunction<CreateBoundaryFn>("CreateBoundaryDescriptorW");
+    addSid_ = kernelFunction<AddSidFn>("AddSIDToBoundaryDescriptor");
+    create_ = kernelFunction<CreateNamespaceFn>("CreatePrivateNamespaceW");
+    open_ = kernelFunction<OpenNamespaceFn>("OpenPrivateNamespaceW");
+    close_ = kernelFunction<CloseNamespaceFn>("ClosePrivateNamespace");
+    deleteBoundary_ = kernelFunction<DeleteBoundaryFn>("DeleteBoundaryDescriptor");
+    const auto addIntegrity = kernelFunction<AddSidFn>("AddIntegrityLabelToBoundaryDescriptor");
     if (token.userSidText.empty() || !createBoundary_ || !addSid_ || !create_ || !open_ || !close_ || !deleteBoundary_) {
       return;
     }
@@ -97,8 +98,8 @@ class UserNamespace {
   using DeleteBoundaryFn = VOID(WINAPI*)(HANDLE);
 
   template <typename Fn>
-  static Fn lookUp(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  static Fn kernelFunction(const char* name) {
+    return win::systemFunction<Fn>("kernel32.dll", name);
   }
 
   CreateBoundaryFn createBoundary_ = nullptr;
@@ -120,12 +121,9 @@ class InstanceMarker {
     const std::string name =
         (namespace_.open() ? namespace_.prefix() : std::string("Local\\")) + instanceMarkerName(token_.userSidText);
     SetLastError(ERROR_SUCCESS);
-    handle_ = CreateMutexA(nullptr, FALSE, name.c_str());
+    handle_ = win::KernelHandle(CreateMutexA(nullptr, FALSE, name.c_str()));
     const DWORD error = GetLastError();
-    existed_ = handle_ == nullptr ? error == ERROR_ACCESS_DENIED : error == ERROR_ALREADY_EXISTS;
-  }
-  ~InstanceMarker() {
-    if (handle_ != nullptr) CloseHandle(handle_);
+    existed_ = !handle_ ? error == ERROR_ACCESS_DENIED : error == ERROR_ALREADY_EXISTS;
   }
   InstanceMarker(const InstanceMarker&) = delete;
   InstanceMarker& operator=(const InstanceMarker&) = delete;
@@ -135,7 +133,7 @@ class InstanceMarker {
  private:
   Token token_;
   UserNamespace namespace_;
-  HANDLE handle_;
+  win::KernelHandle handle_;
   bool existed_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/win_api.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/system_function.h"
 #include "platform/win_records.h"
 
 static_assert(sizeof(win::KBDLLHOOKSTRUCT) == sizeof(::KBDLLHOOKSTRUCT), "KBDLLHOOKSTRUCT layout");
@@ -119,12 +120,9 @@ void RestrictDllSearchToSystem() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
   constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  const auto setDefault = systemFunction<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories");
   if (setDefault != nullptr && setDefault(kSearchSystem32)) return;
-  const auto setDirectory =
-      reinterpret_cast<SetDllDirectoryFn>(reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDllDirectoryA")));
+  const auto setDirectory = systemFunction<SetDllDirectoryFn>("kernel32.dll", "SetDllDirectoryA");
   if (setDirectory != nullptr) setDirectory("");
 }
 

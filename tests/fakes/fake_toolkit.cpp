@@ -9,18 +9,24 @@
 
 namespace tk {
 
+struct Timer::Impl {
+  Form& form;
+  bool enabled;
+  std::function<void()> onTick;
+};
+
 struct Form::Impl {
   win::Handle hwnd;
   fake::FormState state;
-  std::map<std::string, Timer*> timers;
+  std::map<std::string, Timer::Impl*> timers;
   std::vector<std::string> shapeNames;
   std::map<std::string, std::function<void()>> buttons;  // by caption
   std::function<void()> onResume;
   bool showPending = false;
 
   void fire(const std::string& name) {
-    Timer* timer = timers.at(name);
-    if (timer->enabled_) timer->onTick_();
+    Timer::Impl* timer = timers.at(name);
+    if (timer->enabled) timer->onTick();
   }
 };
 
@@ -169,21 +175,21 @@ ResumeWatch::~ResumeWatch() {
 }
 
 Timer::Timer(Form& form, const char* name, unsigned intervalMs, bool enabled, std::function<void()> onTick)
-    : form_(form), id_(0), intervalMs_(intervalMs), enabled_(enabled), onTick_(std::move(onTick)) {
-  form.impl_->timers[name] = this;
+    : impl_(std::make_unique<Impl>(Impl{form, enabled, std::move(onTick)})) {
+  form.impl_->timers[name] = impl_.get();
   form.impl_->state.timerIntervals[name] = intervalMs;
 }
 
 Timer::~Timer() = default;
 
 void Timer::setEnabled(bool enabled) {
-  enabled_ = enabled;
-  for (const auto& [name, timer] : form_.impl_->timers) {
-    if (timer == this) fake::recordMember(name, "Enabled", enabled);
+  impl_->enabled = enabled;
+  for (const auto& [name, timer] : impl_->form.impl_->timers) {
+    if (timer == impl_.get()) fake::recordMember(name, "Enabled", enabled);
   }
 }
 
-bool Timer::enabled() const { return enabled_; }
+bool Timer::enabled() const { return impl_->enabled; }
 
 namespace Screen {
 float width() { return fake::screen().widthTwips; }

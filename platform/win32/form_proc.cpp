@@ -1,0 +1,76 @@
+#include "platform/win32/form_impl.h"
+
+namespace tk {
+
+namespace {
+
+UINT taskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
+}  // namespace
+
+LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* impl = reinterpret_cast<Form::Impl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (impl == nullptr) {
+    // Only the real creation gets here: a WM_NCCREATE posted later finds
+    // the form already attached and never reaches its pointer.
+    if (msg == WM_NCCREATE) {
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+  if (msg == taskbarCreatedMessage()) {
+    if (impl->form.onTaskbarCreated) impl->form.onTaskbarCreated();
+    return 0;
+  }
+  switch (msg) {
+    case WM_POWERBROADCAST:
+      impl->powerBroadcast(wParam);
+      return TRUE;
+    case kWmWtsSessionChange:
+      impl->sessionChange(wParam);
+      return 0;
+    case WM_PAINT:
+      impl->paint();
+      return 0;
+    case WM_TIMER:
+      impl->tick(wParam);
+      return 0;
+    case kShowSoon:
+      impl->form.show();
+      return 0;
+    case WM_COMMAND:
+      impl->click(wParam);
+      return 0;
+    case WM_MOUSEACTIVATE:
+      if (impl->style == FormStyle::ToolPanel) return MA_NOACTIVATE;
+      break;
+    case WM_SETFOCUS:
+      // A dialog hands its focus on to its first button.
+      if (impl->style == FormStyle::Dialog && impl->firstButton != nullptr) SetFocus(impl->firstButton);
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam == FALSE) return 0;
+      [[fallthrough]];
+    case WM_CLOSE:
+      if (impl->form.onCloseRequest) {
+        impl->form.onCloseRequest();
+      } else {
+        impl->form.unload();
+      }
+      return 0;
+    case WM_NCDESTROY:
+      // Forged: DefWindowProcA would free what the window still uses.
+      if (!impl->destroying) return 0;
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      impl->hwnd = nullptr;
+      if (--Form::Impl::loadedForms == 0) PostQuitMessage(0);
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace tk

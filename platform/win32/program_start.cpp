@@ -1,0 +1,21 @@
+#include "platform/toolkit.h"
+#include "platform/win32/raii.h"
+
+namespace tk {
+
+void startProgram(const std::string& path, int showCommand) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION started = {};
+  // The path names the file, so Windows searches no folder for it; quoted on
+  // the command line, a path with spaces stays one argument.
+  std::string line = "\"" + path + "\"";  // CreateProcessA may write to it
+  if (!CreateProcessA(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) return;
+  // Not waited for: both handles go at once, the thread's first.
+  const win::KernelHandle process(started.hProcess);
+  const win::KernelHandle thread(started.hThread);
+}
+
+}  // namespace tk
