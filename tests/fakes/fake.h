@@ -94,6 +94,10 @@ void handleMessages();
 // Clicks the button with this caption on a form.
 void click(win::Handle hwnd, const std::string& caption);
 
+// Lets time pass: each enabled timer fires whenever its interval has passed
+// since it was last armed or fired, as Windows' timers do.
+void advance(unsigned ms);
+
 // Fires a timer of a form as its interval would.
 void tick(win::Handle hwnd, const std::string& timer);
 

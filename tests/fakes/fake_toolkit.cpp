@@ -9,10 +9,17 @@
 
 namespace tk {
 
+namespace {
+// Milliseconds since the fakes started, as fake::advance moves them.
+unsigned long now = 0;
+}  // namespace
+
 struct Timer::Impl {
   Form& form;
+  unsigned intervalMs;
   bool enabled;
   std::function<void()> onTick;
+  unsigned long armedAt = 0;
 };
 
 struct Form::Impl {
@@ -175,15 +182,17 @@ ResumeWatch::~ResumeWatch() {
 }
 
 Timer::Timer(Form& form, const char* name, unsigned intervalMs, bool enabled, std::function<void()> onTick)
-    : impl_(std::make_unique<Impl>(Impl{form, enabled, std::move(onTick)})) {
+    : impl_(std::make_unique<Impl>(Impl{form, intervalMs, enabled, std::move(onTick), now})) {
   form.impl_->timers[name] = impl_.get();
   form.impl_->state.timerIntervals[name] = intervalMs;
 }
 
 Timer::~Timer() = default;
 
+// Arming a timer, armed or not, starts its interval over.
 void Timer::setEnabled(bool enabled) {
   impl_->enabled = enabled;
+  if (enabled) impl_->armedAt = now;
   for (const auto& [name, timer] : impl_->form.impl_->timers) {
     if (timer == impl_.get()) fake::recordMember(name, "Enabled", enabled);
   }
@@ -217,6 +226,26 @@ namespace fake {
 FormState& form(win::Handle hwnd) { return tk::implOf(hwnd).state; }
 
 void tick(win::Handle hwnd, const std::string& timer) { tk::implOf(hwnd).fire(timer); }
+
+void advance(unsigned ms) {
+  const unsigned long until = tk::now + ms;
+  for (;;) {
+    // The next timer due, and when.
+    tk::Timer::Impl* due = nullptr;
+    for (const auto& [hwnd, form] : tk::forms()) {
+      for (const auto& [name, timer] : form->timers) {
+        if (timer->enabled && (due == nullptr || timer->armedAt + timer->intervalMs < due->armedAt + due->intervalMs)) {
+          due = timer;
+        }
+      }
+    }
+    if (due == nullptr || due->armedAt + due->intervalMs > until) break;
+    tk::now = due->armedAt + due->intervalMs;
+    due->armedAt = tk::now;
+    due->onTick();
+  }
+  tk::now = until;
+}
 
 void handleMessages() {
   for (const auto& [hwnd, impl] : tk::forms()) {

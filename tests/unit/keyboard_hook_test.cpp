@@ -106,13 +106,16 @@ TEST_F(KeyboardHookProcTest, NonActionCodesNeverReadTheRecord) {
   }
 }
 
-TEST_F(KeyboardHookProcTest, VisiblePanelHidesOnTheTickAfterAnyKey) {
+// Every key, a lock key or not, starts the second over.
+TEST_F(KeyboardHookProcTest, ThePanelHidesASecondAfterTheLastKey) {
   fake::answers().keyStates[0x90] = static_cast<std::int16_t>(0xFF81);
   send(win::HC_ACTION, WM_KEYUP, 0x90, win::LLKHF_UP);
-  send(win::HC_ACTION, WM_KEYDOWN, 0x41, 0);
   fake::handleMessages();
+  fake::advance(600);
+  send(win::HC_ACTION, WM_KEYDOWN, 0x41, 0);
+  fake::advance(600);
   EXPECT_TRUE(panel.visible());
-  fake::tick(panel.hwnd(), "Timer1");
+  fake::advance(400);
   EXPECT_FALSE(panel.visible());
   EXPECT_FALSE(panel.hideTimerArmed());
 }
