@@ -6,7 +6,7 @@ const tk::Font kCaptionFont = {"MS Sans Serif", 12.0f, true};
 
 Form1::Form1()
     : form_("Tovix", 4680, 1455, tk::FormStyle::ToolPanel),
-      Picture1(form_, "Picture1", {3960, 840, 615, 495}),
+      Picture1(form_, {3960, 840, 615, 495}),
       Text1("Tovix"),
       Label4(form_, "Label4", {1080, 240, 615, 375}, "Num", kCaptionFont),
       Label5(form_, "Label5", {2040, 240, 615, 375}, "Caps", kCaptionFont),

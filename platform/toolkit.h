@@ -16,8 +16,8 @@
 // Controls, timers and menus take the name their form gives them (Label4,
 // Timer1, mnuShow). Windows never sees it and the Win32 toolkit ignores it;
 // the recording toolkit files what a label, lamp, timer or menu does under
-// its name. Buttons and picture boxes take one too, though neither toolkit
-// uses it.
+// its name. Buttons and picture boxes need none: a button is found by its
+// caption, a picture box by its window.
 
 #include <cstdint>
 #include <functional>
@@ -135,14 +135,14 @@ class Shape {
 // order and is its default button.
 class CommandButton {
  public:
-  CommandButton(Form& form, const char* name, TwipsRect bounds, const std::string& caption, Font font,
+  CommandButton(Form& form, TwipsRect bounds, const std::string& caption, Font font,
                 std::function<void()> onClick);
 };
 
 // A hidden child window of its form that receives messages sent to it.
 class PictureBox {
  public:
-  PictureBox(Form& form, const char* name, TwipsRect bounds);
+  PictureBox(Form& form, TwipsRect bounds);
   ~PictureBox();
   PictureBox(const PictureBox&) = delete;
   PictureBox& operator=(const PictureBox&) = delete;

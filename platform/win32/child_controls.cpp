@@ -2,7 +2,7 @@
 
 namespace tk {
 
-CommandButton::CommandButton(Form& form, const char*, TwipsRect bounds, const std::string& caption, Font font,
+CommandButton::CommandButton(Form& form, TwipsRect bounds, const std::string& caption, Font font,
                              std::function<void()> onClick) {
   Form::Impl& impl = *form.impl_;
   const RECT r = toPixels(bounds);
@@ -23,7 +23,7 @@ void Form::Impl::click(WPARAM wParam) {
   if (HIWORD(wParam) == BN_CLICKED && index < buttons.size()) buttons[index]();
 }
 
-PictureBox::PictureBox(Form& form, const char*, TwipsRect bounds) {
+PictureBox::PictureBox(Form& form, TwipsRect bounds) {
   const RECT r = toPixels(bounds);
   HWND window = CreateWindowExA(0, kPictureClass, "", WS_CHILD, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                 form.impl_->hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);

@@ -162,12 +162,12 @@ void Shape::setFillColor(Colour fill) {
   fake::recordMember(name, "FillColor", fill);
 }
 
-CommandButton::CommandButton(Form& form, const char*, TwipsRect, const std::string& caption, Font,
+CommandButton::CommandButton(Form& form, TwipsRect, const std::string& caption, Font,
                              std::function<void()> onClick) {
   form.impl_->buttons[caption] = std::move(onClick);
 }
 
-PictureBox::PictureBox(Form& form, const char*, TwipsRect) : hwnd_(form.impl_->hwnd + 1) {}
+PictureBox::PictureBox(Form& form, TwipsRect) : hwnd_(form.impl_->hwnd + 1) {}
 
 PictureBox::~PictureBox() = default;
 
