@@ -45,13 +45,46 @@ struct Token {
   }
 };
 
+// Medium integrity, or the process's own level where that is lower: a copy
+// running elevated and one that is not share one boundary, and no process
+// below medium can create a namespace inside it.
+class BoundaryLabel {
+ public:
+  explicit BoundaryLabel(const Token& token) {
+    if (token.integrity.empty()) return;
+    PSID own = token.integritySid();
+    const DWORD level = *GetSidSubAuthority(own, *GetSidSubAuthorityCount(own) - 1u);
+    if (level < SECURITY_MANDATORY_MEDIUM_RID) {
+      sid_ = own;
+      return;
+    }
+    SID_IDENTIFIER_AUTHORITY authority = SECURITY_MANDATORY_LABEL_AUTHORITY;
+    if (AllocateAndInitializeSid(&authority, 1, SECURITY_MANDATORY_MEDIUM_RID, 0, 0, 0, 0, 0, 0, 0, &medium_)) {
+      sid_ = medium_;
+    }
+  }
+  ~BoundaryLabel() {
+    if (medium_ != nullptr) FreeSid(medium_);
+  }
+  BoundaryLabel(const BoundaryLabel&) = delete;
+  BoundaryLabel& operator=(const BoundaryLabel&) = delete;
+
+  PSID sid() const { return sid_; }
+
+ private:
+  PSID medium_ = nullptr;
+  PSID sid_ = nullptr;
+};
+
 // A private namespace bounded by the user's SID (Windows Vista and later)
-// and, from Windows 7, by the process's integrity level: only a process of
-// that user, and not one at a lower level, can create it, so nobody else can
-// squat on the names inside. Its functions are looked up at run time; on
-// older Windows the namespace is simply not open.
+// and, from Windows 7, by an integrity label: only a process of that user,
+// at medium integrity or above, can create it, so nobody else can squat on
+// the names inside. Its functions are looked up at run time; on older
+// Windows there is no namespace.
 class UserNamespace {
  public:
+  enum class State { Missing, Open, Unreachable };
+
   explicit UserNamespace(const Token& token) {
     createBoundary_ = kernelFunction<CreateBoundaryFn>("CreateBoundaryDescriptorW");
     addSid_ = kernelFunction<AddSidFn>("AddSIDToBoundaryDescriptor");
@@ -70,9 +103,17 @@ class UserNamespace {
     boundary_ = createBoundary_(L"Tovix", 0);
     if (boundary_ == nullptr) return;
     if (!addSid_(&boundary_, token.userSid())) return;
-    if (addIntegrity != nullptr && !token.integrity.empty() && !addIntegrity(&boundary_, token.integritySid())) return;
+    const BoundaryLabel label(token);
+    if (addIntegrity != nullptr && label.sid() != nullptr && !addIntegrity(&boundary_, label.sid())) return;
     handle_ = create_(nullptr, boundary_, alias_);
-    if (handle_ == nullptr && GetLastError() == ERROR_ALREADY_EXISTS) handle_ = open_(boundary_, alias_);
+    if (handle_ != nullptr) {
+      state_ = State::Open;
+    } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
+      // Made by a copy of this user's that this one may not open, such as
+      // one running elevated: that copy runs.
+      handle_ = open_(boundary_, alias_);
+      state_ = handle_ != nullptr ? State::Open : State::Unreachable;
+    }
   }
   ~UserNamespace() {
     if (handle_ != nullptr) close_(handle_, 0);
@@ -81,7 +122,7 @@ class UserNamespace {
   UserNamespace(const UserNamespace&) = delete;
   UserNamespace& operator=(const UserNamespace&) = delete;
 
-  bool open() const { return handle_ != nullptr; }
+  State state() const { return state_; }
   // What names an object inside the namespace; its alias is plain ASCII.
   std::string prefix() const {
     std::string prefix;
@@ -111,6 +152,7 @@ class UserNamespace {
   WCHAR alias_[32] = {};
   HANDLE boundary_ = nullptr;
   HANDLE handle_ = nullptr;
+  State state_ = State::Missing;
 };
 
 // Held for the life of the first copy: inside the user's namespace where
@@ -118,8 +160,13 @@ class UserNamespace {
 class InstanceMarker {
  public:
   InstanceMarker() : namespace_(token_) {
+    if (namespace_.state() == UserNamespace::State::Unreachable) {
+      existed_ = true;
+      return;
+    }
+    const bool inNamespace = namespace_.state() == UserNamespace::State::Open;
     const std::string name =
-        (namespace_.open() ? namespace_.prefix() : std::string("Local\\")) + instanceMarkerName(token_.userSidText);
+        (inNamespace ? namespace_.prefix() : std::string("Local\\")) + instanceMarkerName(token_.userSidText);
     SetLastError(ERROR_SUCCESS);
     handle_ = win::KernelHandle(CreateMutexA(nullptr, FALSE, name.c_str()));
     const DWORD error = GetLastError();
@@ -134,7 +181,7 @@ class InstanceMarker {
   Token token_;
   UserNamespace namespace_;
   win::KernelHandle handle_;
-  bool existed_;
+  bool existed_ = false;
 };
 
 }  // namespace
