@@ -108,8 +108,9 @@ int main(int argc, char** argv) {
   DWORD uninstallerId = 0;
   check(run("\"" + uninstaller + "\" /S", 30000, &uninstallerId) && copyEnded(uninstallerId, 60000),
         "the uninstaller ends with tovix.exe in use");
-  check(exists(program) && exists(uninstaller) && registered(),
-        "tovix.exe in use keeps its uninstaller and its registry key");
+  check(exists(program) && exists(uninstaller) && exists(folder(CSIDL_PROGRAMS) + "\\Tovix\\Uninstall Tovix.lnk") &&
+            registered(),
+        "tovix.exe in use keeps its uninstaller, its shortcut and its registry key");
   CloseHandle(held);
   check(run("\"" + uninstaller + "\" /S", 30000) && e2e::waitFor(allRemoved, 30000),
         "once tovix.exe is free, uninstalling again removes everything");
