@@ -161,6 +161,8 @@ void checkTrayAndAbout(HANDLE tovix) {
   DWORD endedWith = 0;
   check(!e2e::waitForExit(tovix, 1500, &endedWith) && IsWindow(about) && IsWindow(panel()),
         "forged WM_NCDESTROY messages leave Tovix running with both windows");
+  if (HWND icon = e2e::firstTrayIcon()) e2e::click(e2e::centreOf(icon), 1);
+  check(e2e::waitFor(panelVisible, 3000), "and a click on the icon still shows the panel");
 
   if (chooseFromMenu(1, false)) {
     check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 3000), "\"Exit\" removes the icon at once");
