@@ -1,7 +1,11 @@
 // The benchmarks' baseline: a minimal Win32 window program, built like
 // tovix.exe. It shows a small window titled "Baseline" without activating
 // it and runs a message loop. With --hook it also installs a low-level
-// keyboard hook that does nothing but pass each event on.
+// keyboard hook that does nothing but pass each event on. With --lamp the
+// window starts hidden and takes the trip a lamp of Tovix takes and nothing
+// else: a low-level hook that, on Caps Lock's release, has the window shown
+// topmost without activation, where it paints a green circle; it hides
+// again a second later.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -12,34 +16,75 @@
 
 namespace {
 
+constexpr UINT kShowLamp = WM_APP + 1;
+constexpr UINT_PTR kHideTimer = 1;
+
 HHOOK hook = nullptr;
+HWND window = nullptr;
+bool paintsLamp = false;
 
 LRESULT CALLBACK passOn(int code, WPARAM wParam, LPARAM lParam) { return CallNextHookEx(hook, code, wParam, lParam); }
 
-LRESULT CALLBACK windowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_CLOSE) {
-    DestroyWindow(window);
-    return 0;
+// As Tovix's hook: the show is posted, so the key goes on at once.
+LRESULT CALLBACK lampHook(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  if (code == HC_ACTION && event->vkCode == VK_CAPITAL && (event->flags & LLKHF_UP)) {
+    PostMessageA(window, kShowLamp, 0, 0);
   }
-  if (msg == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcA(window, msg, wParam, lParam);
+  return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+void paintLamp(HWND hwnd) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd, &paint);
+  HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+  HGDIOBJ old = SelectObject(dc, green);
+  Ellipse(dc, 80, 48, 105, 73);
+  SelectObject(dc, old);
+  DeleteObject(green);
+  EndPaint(hwnd, &paint);
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case kShowLamp:
+      SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+      SetTimer(hwnd, kHideTimer, 1000, nullptr);
+      return 0;
+    case WM_TIMER:
+      KillTimer(hwnd, kHideTimer);
+      ShowWindow(hwnd, SW_HIDE);
+      return 0;
+    case WM_PAINT:
+      if (!paintsLamp) break;
+      paintLamp(hwnd);
+      return 0;
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool withHook = argc > 1 && std::strcmp(argv[1], "--hook") == 0;
+  const bool lamp = argc > 1 && std::strcmp(argv[1], "--lamp") == 0;
+  paintsLamp = lamp;
   WNDCLASSA wc = {};
   wc.lpfnWndProc = windowProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = "Baseline";
   RegisterClassA(&wc);
-  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "Baseline", "Baseline", WS_POPUP | WS_CAPTION, 0, 0, 318, 119,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-  ShowWindow(window, SW_SHOWNA);
-  if (argc > 1 && std::strcmp(argv[1], "--hook") == 0) {
-    hook = SetWindowsHookExA(WH_KEYBOARD_LL, passOn, wc.hInstance, 0);
-  }
+  window = CreateWindowExA(WS_EX_TOOLWINDOW, "Baseline", "Baseline", WS_POPUP | WS_CAPTION, 0, 0, 318, 119, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+  if (!lamp) ShowWindow(window, SW_SHOWNA);
+  if (withHook || lamp) hook = SetWindowsHookExA(WH_KEYBOARD_LL, lamp ? lampHook : passOn, wc.hInstance, 0);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   if (hook != nullptr) UnhookWindowsHookEx(hook);

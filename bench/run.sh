@@ -61,11 +61,30 @@ read -r b_cpu b_wake b_rss b_anon < <(idle "$baseline")
   printf 'executable size\t%s\t%s\tbytes\n' "$(stat -c %s "$tovix")" "$(stat -c %s "$baseline")"
 } >"$out/linux.tsv"
 
+# "<bytes> <object>" for each object file the link map says went into the
+# program (debug sections aside), largest first. A section's line holds its
+# address and size, or only its name when the name is long and the rest
+# follows on the next line.
+size_breakdown() {
+  awk '
+    function hex(s,   i, n) { n = 0; s = tolower(substr(s, 3)); for (i = 1; i <= length(s); i++) n = n * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1; return n }
+    function add(section, size, object) { if (section !~ /^\.debug/) bytes[object] += hex(size) }
+    /^Linker script and memory map/ { on = 1; next }
+    !on { next }
+    /^ \.[^ ]+$/ { pending = $1; next }
+    /^ \.[^ ]+ +0x[0-9a-f]+ +0x[0-9a-f]+ / { add($1, $3, $4); pending = ""; next }
+    /^ +0x[0-9a-f]+ +0x[0-9a-f]+ / && pending != "" { add(pending, $2, $3); pending = ""; next }
+    { pending = "" }
+    END { for (o in bytes) if (bytes[o] > 0) print bytes[o], o }
+  ' "$1" | sed 's|[^ ]*/||' | sort -rn
+}
+
 # Targets: how each figure is judged ("-": reported only).
 target() {
   case $1 in
     "typing 5000 key events") echo "ratio <= 1.02" ;;
-    "lamp latency, median" | "lamp latency, 95th percentile") echo "tovix - baseline < 16.7 ms" ;;
+    "lamp latency, median" | "lamp latency, 95th percentile") echo "ratio <= 1.2" ;;
+    "start-up to window shown, median") echo "ratio <= 1.15" ;;
     "idle CPU over 30 s") echo "tovix <= 10 ms" ;;
     "idle wake-ups over 30 s") echo "tovix <= baseline" ;;
     "executable size") echo "tovix < 102400 bytes" ;;
@@ -75,8 +94,7 @@ target() {
 met() {
   local rule=$1 t=$2 b=$3
   case $rule in
-    "ratio <= 1.02") awk -v t="$t" -v b="$b" 'BEGIN {print (t <= 1.02 * b) ? "yes" : "no"}' ;;
-    "tovix - baseline < 16.7 ms") awk -v t="$t" -v b="$b" 'BEGIN {print (t - b < 16.7) ? "yes" : "no"}' ;;
+    "ratio <= "*) awk -v t="$t" -v b="$b" -v r="${rule#ratio <= }" 'BEGIN {print (t <= r * b) ? "yes" : "no"}' ;;
     "tovix <= 10 ms") awk -v t="$t" 'BEGIN {print (t <= 10) ? "yes" : "no"}' ;;
     "tovix <= baseline") awk -v t="$t" -v b="$b" 'BEGIN {print (t <= b) ? "yes" : "no"}' ;;
     "tovix < 102400 bytes") awk -v t="$t" 'BEGIN {print (t < 102400) ? "yes" : "no"}' ;;
@@ -91,6 +109,12 @@ met() {
     rule=$(target "$measure")
     echo "| $measure | $t | $b | $ratio | $unit | $rule | $(met "$rule" "$t" "$b") |"
   done
+  echo
+  echo "Where tovix.exe's bytes come from, the ten largest contributors in its link map:"
+  echo
+  echo "| Bytes | From |"
+  echo "|---:|---|"
+  size_breakdown "$win/tovix.map" | head -n 10 | while read -r bytes from; do echo "| $bytes | $from |"; done
 } >"$out/results.md"
 cat "$out/results.md"
 echo "results: $out/results.md"
