@@ -61,26 +61,6 @@ read -r b_cpu b_wake b_rss b_anon < <(idle "$baseline")
   printf 'executable size\t%s\t%s\tbytes\n' "$(stat -c %s "$tovix")" "$(stat -c %s "$baseline")"
 } >"$out/linux.tsv"
 
-# "<bytes> TAB <object>" for each object file the link map says went into the
-# program (debug sections aside), largest first. A section's line holds its
-# address and size, or only its name when the name is long and the rest
-# follows on the next line.
-size_breakdown() {
-  awk '
-    function hex(s,   i, n) { n = 0; s = tolower(substr(s, 3)); for (i = 1; i <= length(s); i++) n = n * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1; return n }
-    # The object is the rest of the line: "dll stuff" is two words.
-    function rest(line) { sub(/^ *[^ ]* +0x[0-9a-f]+ +0x[0-9a-f]+ +/, "", line); return line }
-    function add(section, size, object) { if (section !~ /^\.debug/) bytes[object] += hex(size) }
-    /^Linker script and memory map/ { on = 1; next }
-    !on { next }
-    /^ \.[^ ]+$/ { pending = $1; next }
-    /^ \.[^ ]+ +0x[0-9a-f]+ +0x[0-9a-f]+ / { add($1, $3, rest($0)); pending = ""; next }
-    /^ +0x[0-9a-f]+ +0x[0-9a-f]+ / && pending != "" { add(pending, $2, rest($0)); pending = ""; next }
-    { pending = "" }
-    END { for (o in bytes) if (bytes[o] > 0) print bytes[o] "\t" o }
-  ' "$1" | sed 's|\t[^\t]*/|\t|' | sort -rn
-}
-
 # Targets: how each figure is judged ("-": reported only).
 target() {
   case $1 in
@@ -116,7 +96,7 @@ met() {
   echo
   echo "| Bytes | From |"
   echo "|---:|---|"
-  size_breakdown "$win/tovix.map" | head -n 10 | while IFS=$'\t' read -r bytes from; do echo "| $bytes | $from |"; done
+  bash tests/size_breakdown.sh "$win/tovix.map" | head -n 10 | while IFS=$'\t' read -r bytes from; do echo "| $bytes | $from |"; done
 } >"$out/results.md"
 cat "$out/results.md"
 echo "results: $out/results.md"

@@ -77,6 +77,8 @@ struct Form::Impl {
 
   Form& form;
   const FormStyle style;
+  // Sent to every top-level window when a new shell's taskbar starts.
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   HWND hwnd = nullptr;
   // Set while the toolkit destroys the window: any other process can post a
   // WM_NCDESTROY, and only the real one ends the form.

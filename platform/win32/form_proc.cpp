@@ -2,15 +2,6 @@
 
 namespace tk {
 
-namespace {
-
-UINT taskbarCreatedMessage() {
-  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
-  return message;
-}
-
-}  // namespace
-
 LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* impl = reinterpret_cast<Form::Impl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (impl == nullptr) {
@@ -22,7 +13,7 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
-  if (msg == taskbarCreatedMessage()) {
+  if (msg == impl->taskbarCreated) {
     if (impl->form.onTaskbarCreated) impl->form.onTaskbarCreated();
     return 0;
   }

@@ -6,6 +6,7 @@
 
 #include <sddl.h>
 
+#include <optional>
 #include <vector>
 
 namespace tk {
@@ -184,11 +185,14 @@ class InstanceMarker {
   bool existed_ = false;
 };
 
+// Held until the program ends, so a later copy finds it.
+std::optional<InstanceMarker> marker;
+
 }  // namespace
 
 bool previousInstance() {
-  static const InstanceMarker marker;
-  return marker.existed();
+  if (!marker) marker.emplace();
+  return marker->existed();
 }
 
 }  // namespace tk

@@ -2,10 +2,7 @@
 
 namespace tk {
 
-HICON programIcon() {
-  static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-  return icon;
-}
+HICON programIcon() { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)); }
 
 void registerClasses() {
   static bool registered = false;
