@@ -29,7 +29,7 @@ target_compile_definitions(tovix_win32 PUBLIC WINVER=0x0500 _WIN32_WINNT=0x0500)
 add_executable(tovix WIN32 app/main.cpp platform/win32/no_exceptions.cpp res/tovix.rc)
 target_include_directories(tovix PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 # The rest of the program references the Win32 layer; link it after the core.
-target_link_libraries(tovix PRIVATE tovix_core tovix_win32 shell32 ole32 advapi32 gdi32 user32 kernel32)
+target_link_libraries(tovix PRIVATE tovix_core tovix_win32 shell32 advapi32 gdi32 user32 kernel32)
 # Static C and C++ runtimes: the program needs nothing but Windows itself.
 target_link_options(tovix PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--dynamicbase -Wl,--nxcompat -Wl,--gc-sections)

@@ -2,15 +2,43 @@
 
 #include "platform/toolkit.h"
 #include "platform/win32/raii.h"
+#include "platform/win32/system_function.h"
+
+#include <objbase.h>
 
 namespace tk {
 
 namespace {
 
+// COM on the calling thread, in a single-threaded apartment, for as long
+// as this lives; released only where it was initialized. Only launches need
+// COM, so ole32.dll is loaded here rather than with the program.
+class ComApartment {
+ public:
+  ComApartment() : ole32_(win::loadSystemLibrary("ole32.dll")) {
+    using Initialize = HRESULT(WINAPI*)(void*, DWORD);
+    const auto initialize = win::systemFunction<Initialize>(ole32_, "CoInitializeEx");
+    uninitialize_ = win::systemFunction<Uninitialize>(ole32_, "CoUninitialize");
+    initialized_ = initialize != nullptr && uninitialize_ != nullptr &&
+                   SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  }
+  ~ComApartment() {
+    if (initialized_) uninitialize_();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  using Uninitialize = void(WINAPI*)();
+  win::Library ole32_;
+  Uninitialize uninitialize_ = nullptr;
+  bool initialized_ = false;
+};
+
 DWORD WINAPI runJob(void* parameter) {
   const std::unique_ptr<std::function<void()>> job(static_cast<std::function<void()>*>(parameter));
   // The shell's functions may hand the work to extensions that need COM.
-  const win::ComApartment com;
+  const ComApartment com;
   (*job)();
   return 0;
 }

@@ -8,8 +8,6 @@
 
 #include "platform/win32/handles.h"
 
-#include <objbase.h>
-
 namespace win {
 
 // Owns a handle that one call releases; a null handle owns nothing.
@@ -108,21 +106,6 @@ class SelectedObject {
  private:
   HDC dc_;
   HGDIOBJ previous_;
-};
-
-// COM on the calling thread, in a single-threaded apartment, for as long
-// as this lives; released only where it was initialized.
-class ComApartment {
- public:
-  ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) ::CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  HRESULT result_;
 };
 
 }  // namespace win
