@@ -34,34 +34,32 @@ target_link_libraries(tovix PRIVATE tovix_core tovix_win32 shell32 advapi32 gdi3
 target_link_options(tovix PRIVATE -static -static-libgcc -static-libstdc++ -s
   -Wl,--dynamicbase -Wl,--nxcompat -Wl,--gc-sections)
 
-# The program throws, catches and asks the type of nothing. Built without
-# exceptions and RTTI, it links none of the runtime's unwinder, terminate
-# handler or name demangler, which were nine tenths of its size: the few
-# library routines that would throw end the program instead
-# (no_exceptions.cpp). In C++20 std::string is compiled with the program
-# rather than taken whole, exceptions and all, from the runtime library. A
-# function-local static initialised at run time would bring the machinery
-# back (its thread-safe guard throws), so the program has none; check_pe.sh
-# fails the build's tests when the size says something did.
-foreach(target tovix_core tovix_win32 tovix)
+# What goes into tovix.exe, built alike; check_pe.sh asks the compiler what
+# each of their sources was built with.
+set(TOVIX_TARGETS tovix_core tovix_win32 tovix)
+foreach(target ${TOVIX_TARGETS})
+  # The program throws, catches and asks the type of nothing. Built without
+  # exceptions and RTTI, it links none of the runtime's unwinder, terminate
+  # handler or name demangler: the library routines that would throw end the
+  # program instead (no_exceptions.cpp). In C++20 std::string is compiled
+  # with the program rather than taken whole, exceptions and all, from the
+  # runtime library. A function-local static initialised at run time would
+  # bring the machinery back (its thread-safe guard throws), so the program
+  # has none; check_pe.sh fails when the size says something did.
   target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
-endforeach()
-
-# Hardening of all the code in tovix.exe (the host build keeps its
-# sanitizers instead): stack canaries, and memory and string calls checked
-# against the size of their buffers. Both fail into libssp, which
-# -fstack-protector-strong adds to the link and -static takes as an archive,
-# so no DLL is added but ADVAPI32, where libssp draws the canary's seed.
-foreach(target tovix_core tovix_win32 tovix)
+  # Hardening (the host build keeps its sanitizers instead): stack canaries,
+  # and memory and string calls checked against the size of their buffers.
+  # Both fail into libssp, which -fstack-protector-strong adds to the link
+  # and -static takes as an archive, so no DLL is added but ADVAPI32, where
+  # libssp draws the canary's seed.
   target_compile_options(${target} PRIVATE -fstack-protector-strong)
   target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
-  # check_pe.sh asks the compiler what each of these sources was built with.
   set_target_properties(${target} PROPERTIES EXPORT_COMPILE_COMMANDS ON)
 endforeach()
-# NO_SEH holds: C++ exceptions unwind through DWARF tables and the runtime's
-# crash handler is a top-level filter, so nothing registers a handler frame
-# (check_pe.sh keeps it so). The link map tells check_pe.sh where the stack
-# canary is in the stripped program.
+# NO_SEH holds: nothing unwinds, and the runtime's crash handler is a
+# top-level filter, so nothing registers a handler frame (check_pe.sh keeps
+# it so). The link map tells check_pe.sh where the stack canary is in the
+# stripped program.
 set(TOVIX_MAP ${CMAKE_CURRENT_BINARY_DIR}/tovix.map)
 target_link_options(tovix PRIVATE -fstack-protector-strong -Wl,--no-seh -Wl,-Map=${TOVIX_MAP})
 set_property(TARGET tovix APPEND PROPERTY ADDITIONAL_CLEAN_FILES ${TOVIX_MAP})

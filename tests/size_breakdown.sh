@@ -6,6 +6,7 @@
 #   size_breakdown.sh <link map>
 set -eu
 map=$1
+[ -r "$map" ] || { echo "cannot read the link map $map" >&2; exit 1; }
 awk '
   function hex(s,   i, n) { n = 0; s = tolower(substr(s, 3)); for (i = 1; i <= length(s); i++) n = n * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1; return n }
   # The object is the rest of the line: "dll stuff" is two words.

@@ -13,7 +13,8 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
-  if (msg == impl->taskbarCreated) {
+  // Zero where registering failed: that is WM_NULL, which anyone may send.
+  if (impl->taskbarCreated != 0 && msg == impl->taskbarCreated) {
     if (impl->form.onTaskbarCreated) impl->form.onTaskbarCreated();
     return 0;
   }
