@@ -62,10 +62,10 @@ WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ
   /d 'user32.CreateWindowExA;shell32.Shell_NotifyIconA;user32.SetWindowsHookExA;user32.ShowWindow' \
   >/dev/null 2>&1
 steps() {
-  local exe=$1 name trace pid round
+  local exe=$1 name trace pid step
   name=$(basename "$exe")
   trace=$out/start-trace.log
-  for round in 1 2 3 4 5; do
+  for _ in 1 2 3 4 5; do
     WINEDEBUG=+timestamp,+loaddll,+relay wine "$exe" </dev/null >"$trace" 2>&1 &
     pid=$!
     for _ in $(seq 100); do
@@ -85,15 +85,11 @@ steps() {
       function show(v) { return v ? v : "-" }
       END { print show(created), show(icon), show(hook), show(shown) }
     ' "$trace"
-  done | awk '
-    { for (i = 1; i <= 4; i++) v[i, NR] = $i }
-    END {
-      for (i = 1; i <= 4; i++) {
-        n = 0; for (r = 1; r <= NR; r++) if (v[i, r] != "-") s[++n] = v[i, r] + 0
-        for (a = 1; a <= n; a++) for (b = a + 1; b <= n; b++) if (s[b] < s[a]) { t = s[a]; s[a] = s[b]; s[b] = t }
-        printf "%s%s", (n ? s[int((n + 1) / 2)] : "-"), (i < 4 ? " " : "\n")
-      }
-    }'
+  done >"$out/start-steps.txt"
+  for step in 1 2 3 4; do
+    cut -d' ' -f"$step" "$out/start-steps.txt" | grep -vx -- - | sort -n |
+      awk '{ v[NR] = $1 } END { print NR ? v[int((NR + 1) / 2)] : "-" }'
+  done | paste -sd' '
 }
 read -r t_created t_icon t_hook t_shown < <(steps "$tovix")
 read -r b_created _ _ b_shown < <(steps "$baseline")
