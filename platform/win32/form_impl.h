@@ -83,6 +83,8 @@ struct Form::Impl {
   // Set while the toolkit destroys the window: any other process can post a
   // WM_NCDESTROY, and only the real one ends the form.
   bool destroying = false;
+  // Set while the program itself moves the form.
+  bool moving = false;
   std::function<void()> onResume;
   win::Library sessionApi;  // wtsapi32, while session changes are reported
   std::vector<PaintedLabel> labels;

@@ -163,6 +163,9 @@ void checkTrayAndAbout(HANDLE tovix) {
         "forged WM_NCDESTROY messages leave Tovix running with both windows");
   if (HWND icon = e2e::firstTrayIcon()) e2e::click(e2e::centreOf(icon), 1);
   check(e2e::waitFor(panelVisible, 3000), "and a click on the icon still shows the panel");
+  // The window manager's frame first appears in the top-left corner: the
+  // panel must not follow it there, over the icons.
+  check(e2e::panelPlacedBottomRight(panel()), "at the bottom-right");
 
   if (chooseFromMenu(1, false)) {
     check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 3000), "\"Exit\" removes the icon at once");

@@ -30,7 +30,10 @@ start)
   # Xvfb picks a free display number itself and writes it once it listens:
   # sessions started side by side cannot take the same one.
   rm -f "$dir/display"
-  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp </dev/null >"$dir/xvfb.log" 2>&1 3>"$dir/display" &
+  # -noreset: by default the server starts over whenever its last client
+  # leaves (here the xdpyinfo below), and one that is starting over refuses
+  # the window manager's connection or dies.
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset </dev/null >"$dir/xvfb.log" 2>&1 3>"$dir/display" &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
   display=:$(cat "$dir/display")
