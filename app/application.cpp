@@ -17,6 +17,8 @@ namespace {
 // caption below finds the first copy's panel only.
 const char kSecondCopyCaptionPrefix[] = "Bexil's ";
 constexpr unsigned kHandOverTimeoutMs = 1000;
+// Ample for a copy that is exiting to finish letting go of what it holds.
+constexpr unsigned kEndingCopyTimeoutMs = 3000;
 }  // namespace
 
 bool ActivatePreviousInstance(Form1& form) {
@@ -24,13 +26,19 @@ bool ActivatePreviousInstance(Form1& form) {
   // Renamed first, so the search below finds the other copy's panel only.
   const std::string oldCaption = form.form().caption();
   form.form().setCaption(kSecondCopyCaptionPrefix + oldCaption);
-  const win::Handle previous = win::FindWindowA(nullptr, oldCaption.c_str());
+  // By class too: any program's window can carry the caption.
+  const win::Handle previous = win::FindWindowA(tk::kFormClass, oldCaption.c_str());
   std::int32_t zero = 0;
-  // Any window can carry that caption: one whose thread has stopped answering
-  // must not hold this copy up.
-  win::SendMessageTimeoutA(previous, win::WM_SETFOCUS, 0, reinterpret_cast<win::LParam>(&zero),
-                           win::SMTO_ABORTIFHUNG, kHandOverTimeoutMs);
-  return true;
+  // A panel whose thread has stopped answering must not hold this copy up.
+  if (previous != 0 && win::SendMessageTimeoutA(previous, win::WM_SETFOCUS, 0, reinterpret_cast<win::LParam>(&zero),
+                                                win::SMTO_ABORTIFHUNG, kHandOverTimeoutMs)) {
+    return true;
+  }
+  // No panel answered: the other copy is ending, and it lets go of its
+  // running mark last of all. This copy then runs in its place.
+  if (!tk::waitForPreviousInstance(kEndingCopyTimeoutMs)) return true;
+  form.form().setCaption(oldCaption);
+  return false;
 }
 
 Application::Application()
@@ -48,9 +56,9 @@ bool Application::Form_Load() {
   if (!trayIcon_) trayIcon_.emplace(panel_.Picture1.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(), panel_.Text1.text());
   panel_.place();
   hotKeys_.emplace(panel_);
-  windowProc_.emplace(panel_);
+  windowProc_.emplace(panel_, *hotKeys_);
   lightLampsFromKeyboard(panel_);
-  hook_.emplace(panel_);
+  hook_.emplace(panel_, *hotKeys_);
   if (!hook_->installed()) tk::messageBox("Failed to install low-level keyboard hook.", "Tovix");
   resumeWatch_.emplace(panel_.form(), [this] { reinstallHook(); });
   panel_.show();
@@ -70,7 +78,7 @@ void Application::Form_QueryUnload() {
 
 void Application::reinstallHook() {
   hook_.reset();
-  hook_.emplace(panel_);
+  hook_.emplace(panel_, *hotKeys_);
   lightLampsFromToggles(panel_);
 }
 

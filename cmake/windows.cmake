@@ -26,7 +26,7 @@ add_library(tovix_win32 STATIC
 target_link_libraries(tovix_win32 PUBLIC tovix_core)
 target_compile_definitions(tovix_win32 PUBLIC WINVER=0x0500 _WIN32_WINNT=0x0500)
 
-add_executable(tovix WIN32 app/main.cpp platform/win32/no_exceptions.cpp res/tovix.rc)
+add_executable(tovix WIN32 app/main.cpp platform/win32/no_exceptions.cpp platform/win32/operator_new.cpp res/tovix.rc)
 target_include_directories(tovix PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 # The rest of the program references the Win32 layer; link it after the core.
 target_link_libraries(tovix PRIVATE tovix_core tovix_win32 shell32 advapi32 gdi32 user32 kernel32)

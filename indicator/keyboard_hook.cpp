@@ -4,6 +4,7 @@
 
 #include "indicator/form1.h"
 #include "indicator/lamps.h"
+#include "launch/launch_keys.h"
 #include "platform/toolkit.h"
 #include "platform/win_api.h"
 #include "platform/win_constants.h"
@@ -13,6 +14,7 @@ win::Handle hKeyboardHook = 0;
 
 namespace {
 Form1* hookPanel = nullptr;
+LaunchHotKeys* hookLaunchKeys = nullptr;
 }
 
 win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam) {
@@ -20,6 +22,7 @@ win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam)
   if (nCode == win::HC_ACTION) {
     win::KBDLLHOOKSTRUCT event;
     std::memcpy(&event, reinterpret_cast<const void*>(lParam), sizeof event);
+    hookLaunchKeys->keyEvent(event.vkCode, (event.flags & win::LLKHF_UP) != 0);
     if (event.flags & win::LLKHF_UP) {
       if (const LampKey* key = lampKeyFor(event.vkCode)) {
         const std::int16_t state = win::GetKeyState(key->virtualKey);
@@ -31,11 +34,14 @@ win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam)
   return win::CallNextHookEx(hKeyboardHook, nCode, wParam, lParam);
 }
 
-KeyboardHook::KeyboardHook(Form1& panel) {
+KeyboardHook::KeyboardHook(Form1& panel, LaunchHotKeys& launchKeys) {
   hookPanel = &panel;
+  hookLaunchKeys = &launchKeys;
   hKeyboardHook = win::SetWindowsHookExA(win::WH_KEYBOARD_LL, KeyboardHookProc, tk::appInstance(), 0);
+  launchKeys.watchPresses(hKeyboardHook != 0);
 }
 
 KeyboardHook::~KeyboardHook() {
   if (hKeyboardHook != 0) win::UnhookWindowsHookEx(hKeyboardHook);
+  hookLaunchKeys->watchPresses(false);
 }

@@ -16,6 +16,12 @@ std::int32_t addAtom(const char* name) {
   return static_cast<std::int16_t>(win::GlobalAddAtomA(name));
 }
 
+// Windows 7 and later send a held key's hot key once; older versions refuse
+// the flag, and take the key without it.
+void registerHotKey(win::Handle panel, std::int32_t id, std::uint32_t virtualKey) {
+  if (!win::RegisterHotKey(panel, id, win::MOD_NOREPEAT, virtualKey)) win::RegisterHotKey(panel, id, 0, virtualKey);
+}
+
 const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
 // Names of the global atoms whose values serve as the keys' hot-key ids.
@@ -23,15 +29,40 @@ const char kMyComputerAtom[] = "Bexil";
 const char kCalculatorAtom[] = "Bexil1";
 const char kMediaPlayerAtom[] = "Bexil2";
 
+// Windows' own programs are named by their full paths, so no file that
+// happens to lie in Tovix's folder or the current one is started, and they
+// start in the system folder rather than wherever Tovix was started from.
+void openMyComputer(win::Handle panel) {
+  const std::string windows = win::GetSystemWindowsDirectoryA();
+  const std::string system = win::GetSystemDirectoryA();
+  if (windows.empty() || system.empty()) return;
+  const std::string explorer = windows + "\\explorer.exe";
+  win::ShellExecuteA(panel, "open", explorer.c_str(), kMyComputer, system.c_str(), win::SW_SHOWNORMAL);
+}
+
+void startCalculator(win::Handle) {
+  const std::string system = win::GetSystemDirectoryA();
+  if (!system.empty()) tk::startProgram(system + "\\calc.exe", system, win::SW_SHOWNORMAL);
+}
+
+void startMediaPlayer(win::Handle) {
+  const std::string system = win::GetSystemDirectoryA();
+  if (!system.empty()) tk::startProgram(mediaPlayerPath(), system, win::SW_SHOWNORMAL);
+}
+
 }  // namespace
 
-LaunchHotKeys::LaunchHotKeys(Form1& panel) : panel_(panel.hwnd()) {
+LaunchHotKeys::LaunchHotKeys(Form1& panel)
+    : panel_(panel.hwnd()),
+      keys_{{win::VK_LAUNCH_APP1, openMyComputer},
+            {win::VK_LAUNCH_APP2, startCalculator},
+            {win::VK_LAUNCH_MEDIA_SELECT, startMediaPlayer}} {
   atomMyComputer = addAtom(kMyComputerAtom);
   atomCalculator = addAtom(kCalculatorAtom);
   atomMediaPlayer = addAtom(kMediaPlayerAtom);
-  win::RegisterHotKey(panel_, atomMyComputer, 0, win::VK_LAUNCH_APP1);
-  win::RegisterHotKey(panel_, atomCalculator, 0, win::VK_LAUNCH_APP2);
-  win::RegisterHotKey(panel_, atomMediaPlayer, 0, win::VK_LAUNCH_MEDIA_SELECT);
+  registerHotKey(panel_, atomMyComputer, win::VK_LAUNCH_APP1);
+  registerHotKey(panel_, atomCalculator, win::VK_LAUNCH_APP2);
+  registerHotKey(panel_, atomMediaPlayer, win::VK_LAUNCH_MEDIA_SELECT);
 }
 
 LaunchHotKeys::~LaunchHotKeys() {
@@ -40,25 +71,51 @@ LaunchHotKeys::~LaunchHotKeys() {
   win::UnregisterHotKey(panel_, atomMediaPlayer);
 }
 
-// Each launch runs on a thread of its own: starting a program can take long
-// (shell extensions, a virus scanner), and this thread also serves the
-// keyboard hook. Windows' own programs are named by their full paths, so no
-// file that happens to lie in Tovix's folder or the current one is started.
-void launch(std::int32_t hotKeyId, win::Handle panel) {
-  if (hotKeyId == atomMyComputer) {
-    tk::inBackground([panel] {
-      const std::string windows = win::GetSystemWindowsDirectoryA();
-      if (windows.empty()) return;
-      const std::string explorer = windows + "\\explorer.exe";
-      win::ShellExecuteA(panel, "open", explorer.c_str(), kMyComputer, nullptr, win::SW_SHOWNORMAL);
-    });
-  } else if (hotKeyId == atomCalculator) {
-    tk::inBackground([] {
-      const std::string system = win::GetSystemDirectoryA();
-      if (!system.empty()) tk::startProgram(system + "\\calc.exe", win::SW_SHOWNORMAL);
-    });
-  } else if (hotKeyId == atomMediaPlayer) {
-    tk::inBackground([] { tk::startProgram(mediaPlayerPath(), win::SW_SHOWNORMAL); });
+void LaunchHotKeys::keyEvent(std::uint32_t virtualKey, bool released) {
+  for (Key& key : keys_) {
+    if (key.virtualKey != virtualKey) continue;
+    if (released) {
+      key.held = false;
+    } else if (!key.held) {
+      key.held = true;
+      key.pressed = true;
+    }
+  }
+}
+
+void LaunchHotKeys::watchPresses(bool watching) {
+  watching_ = watching;
+  for (Key& key : keys_) key.held = key.pressed = false;
+}
+
+LaunchHotKeys::Key* LaunchHotKeys::keyFor(std::int32_t hotKeyId) {
+  if (hotKeyId == atomMyComputer) return &keys_[0];
+  if (hotKeyId == atomCalculator) return &keys_[1];
+  if (hotKeyId == atomMediaPlayer) return &keys_[2];
+  return nullptr;
+}
+
+// A press counts once, however many hot keys its repeats bring, and hot
+// keys posted by another program with no press behind them start nothing
+// while the hook watches. Each start runs on a thread of its own: starting
+// a program can take long (shell extensions, a virus scanner), and this
+// thread also serves the keyboard hook.
+void LaunchHotKeys::launch(std::int32_t hotKeyId) {
+  Key* key = keyFor(hotKeyId);
+  if (key == nullptr) return;
+  if (watching_) {
+    if (!key->pressed) return;
+    key->pressed = false;
+  }
+  if (key->starting->exchange(true)) return;
+  const auto starting = key->starting;
+  const auto start = key->start;
+  const win::Handle panel = panel_;
+  if (!tk::inBackground([starting, start, panel] {
+        start(panel);
+        *starting = false;
+      })) {
+    *starting = false;
   }
 }
 

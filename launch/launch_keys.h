@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/win_types.h"
@@ -13,7 +15,9 @@ extern std::int32_t atomCalculator;
 extern std::int32_t atomMediaPlayer;
 
 // Claims the My Computer, Calculator and media launch keys as hot keys of
-// the panel, and gives them back when destroyed. The atoms stay.
+// the panel, gives them back when destroyed (the atoms stay), and starts
+// each key's program: one per press, and never a second of one key while
+// the first is still being started.
 class LaunchHotKeys {
  public:
   explicit LaunchHotKeys(Form1& panel);
@@ -21,12 +25,32 @@ class LaunchHotKeys {
   LaunchHotKeys(const LaunchHotKeys&) = delete;
   LaunchHotKeys& operator=(const LaunchHotKeys&) = delete;
 
- private:
-  win::Handle panel_;
-};
+  // Every key event the keyboard hook sees, while it is installed. A key
+  // held down repeats its press, and before Windows 7 each repeat is a hot
+  // key of its own: only the first press since the key was released counts.
+  void keyEvent(std::uint32_t virtualKey, bool released);
+  // Whether the hook reports key events; without it every hot key counts as
+  // a press.
+  void watchPresses(bool watching);
 
-// Carries out the launch key of a hot-key id; any other id does nothing.
-void launch(std::int32_t hotKeyId, win::Handle panel);
+  // Carries out the launch key of a hot-key id; any other id does nothing.
+  void launch(std::int32_t hotKeyId);
+
+ private:
+  struct Key {
+    std::uint32_t virtualKey;
+    void (*start)(win::Handle panel);
+    bool held = false;
+    bool pressed = false;  // a press that has not started its program yet
+    // Set while the key's program is being started, on a thread of its own.
+    std::shared_ptr<std::atomic<bool>> starting{new std::atomic<bool>(false)};
+  };
+  Key* keyFor(std::int32_t hotKeyId);
+
+  win::Handle panel_;
+  Key keys_[3];
+  bool watching_ = false;
+};
 
 // The media player's full path below the folder Windows reports for
 // programs: mplayer2.exe on Windows 2000, wmplayer.exe on any other version

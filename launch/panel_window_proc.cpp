@@ -9,17 +9,19 @@ std::int32_t previousWindowProc = 0;
 
 namespace {
 Form1* procPanel = nullptr;
+LaunchHotKeys* procKeys = nullptr;
 }
 
 win::LResult PanelWindowProc(win::Handle hWnd, std::uint32_t msg, win::WParam wParam, win::LParam lParam) {
   if (msg != win::WM_HOTKEY) return win::CallWindowProcA(previousWindowProc, hWnd, msg, wParam, lParam);
   procPanel->form().setWindowStateNormal();
-  launch(static_cast<std::int32_t>(wParam), procPanel->hwnd());
+  procKeys->launch(static_cast<std::int32_t>(wParam));
   return 0;
 }
 
-PanelWindowProcedure::PanelWindowProcedure(Form1& panel) {
+PanelWindowProcedure::PanelWindowProcedure(Form1& panel, LaunchHotKeys& keys) {
   procPanel = &panel;
+  procKeys = &keys;
   previousWindowProc = win::SetWindowLongA(panel.hwnd(), win::GWL_WNDPROC, PanelWindowProc);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/win_types.h"
 
 class Form1;
+class LaunchHotKeys;
 
 // The panel's window procedure before PanelWindowProc replaced it.
 extern std::int32_t previousWindowProc;
@@ -13,10 +14,11 @@ extern std::int32_t previousWindowProc;
 // procedure it replaced.
 win::LResult PanelWindowProc(win::Handle hWnd, std::uint32_t msg, win::WParam wParam, win::LParam lParam);
 
-// PanelWindowProc installed on the panel for as long as this object lives.
+// PanelWindowProc installed on the panel for as long as this object lives,
+// handing the hot keys to the launch keys.
 class PanelWindowProcedure {
  public:
-  explicit PanelWindowProcedure(Form1& panel);
+  PanelWindowProcedure(Form1& panel, LaunchHotKeys& keys);
   ~PanelWindowProcedure();
   PanelWindowProcedure(const PanelWindowProcedure&) = delete;
   PanelWindowProcedure& operator=(const PanelWindowProcedure&) = delete;

@@ -228,21 +228,29 @@ float twipsPerPixelX();
 
 win::Handle appInstance();
 
+// The window class of every form: with a caption it tells Tovix's panel
+// from any other program's window.
+inline constexpr char kFormClass[] = "TovixForm";
+
 // Whether another copy of the program is running in this Windows session.
 // The first copy to ask is the one that runs; it stays marked as running
 // until it ends.
 bool previousInstance();
+// Waits up to timeoutMs for the copy that runs to end; true when it has and
+// this copy now runs in its place.
+bool waitForPreviousInstance(unsigned timeoutMs);
 
 // A modal message box with an OK button.
 void messageBox(const std::string& text, const std::string& title);
 
-// Starts the program at a full path with the given show command, searching
-// nowhere; does not wait for it.
-void startProgram(const std::string& path, int showCommand);
+// Starts the program at a full path, in the given current folder, with the
+// given show command, searching nowhere; does not wait for it.
+void startProgram(const std::string& path, const std::string& folder, int showCommand);
 
 // Runs a job on a short-lived thread of its own, with COM ready for the
-// shell's functions; does not wait for it.
-void inBackground(std::function<void()> job);
+// shell's functions; does not wait for it. False when no thread could be
+// started: the job is dropped.
+bool inBackground(std::function<void()> job);
 
 // Runs the message loop until no form is loaded; returns the exit code.
 int runMessageLoop();

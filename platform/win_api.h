@@ -24,10 +24,11 @@ bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
 
 // hWnd 0 when no top-level window has that caption.
 Handle FindWindowA(const char* className, const char* windowName);
-// Gives up after timeoutMs, or at once when the window's thread has stopped
-// answering (SMTO_ABORTIFHUNG in flags); 0 then.
-LResult SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
-                            unsigned timeoutMs);
+// True when the window handled the message; false when it did not within
+// timeoutMs, or at once when its thread has stopped answering
+// (SMTO_ABORTIFHUNG in flags).
+bool SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
+                         unsigned timeoutMs);
 bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam);
 bool SetForegroundWindow(Handle hWnd);
 

@@ -39,6 +39,7 @@ constexpr std::uint32_t NIF_MESSAGE = 1;
 constexpr std::uint32_t NIF_ICON = 2;
 constexpr std::uint32_t NIF_TIP = 4;
 
+constexpr std::uint32_t MOD_NOREPEAT = 0x4000;
 constexpr std::uint32_t VK_LAUNCH_MEDIA_SELECT = 0xB5;
 constexpr std::uint32_t VK_LAUNCH_APP1 = 0xB6;
 constexpr std::uint32_t VK_LAUNCH_APP2 = 0xB7;

@@ -45,11 +45,12 @@ DWORD WINAPI runJob(void* parameter) {
 
 }  // namespace
 
-void inBackground(std::function<void()> job) {
+bool inBackground(std::function<void()> job) {
   auto* owned = new std::function<void()>(std::move(job));
   // Not waited for: the thread's handle goes at once, the thread runs on.
   const win::KernelHandle thread(CreateThread(nullptr, 0, runJob, owned, 0, nullptr));
   if (!thread) delete owned;
+  return static_cast<bool>(thread);
 }
 
 }  // namespace tk

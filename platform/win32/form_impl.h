@@ -15,7 +15,6 @@
 
 namespace tk {
 
-inline constexpr char kFormClass[] = "TovixForm";
 inline constexpr char kPictureClass[] = "TovixPicture";
 
 // Posted by Form::showSoon.

@@ -106,15 +106,23 @@ class UserNamespace {
     if (!addSid_(&boundary_, token.userSid())) return;
     const BoundaryLabel label(token);
     if (addIntegrity != nullptr && label.sid() != nullptr && !addIntegrity(&boundary_, label.sid())) return;
-    handle_ = create_(nullptr, boundary_, alias_);
-    if (handle_ != nullptr) {
-      state_ = State::Open;
-    } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
-      // Made by a copy of this user's that this one may not open, such as
-      // one running elevated: that copy runs.
-      handle_ = open_(boundary_, alias_);
-      state_ = handle_ != nullptr ? State::Open : State::Unreachable;
+    // A namespace that exists yet cannot be opened was either closed in
+    // between by a copy that is ending (try again), or made by a copy of
+    // this user's that this one may not open, such as one running elevated:
+    // that copy runs. Trying forever is no answer either.
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+      handle_ = create_(nullptr, boundary_, alias_);
+      if (handle_ == nullptr) {
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return;  // no namespace: the session's folder serves
+        handle_ = open_(boundary_, alias_);
+      }
+      if (handle_ != nullptr) {
+        state_ = State::Open;
+        return;
+      }
+      if (GetLastError() == ERROR_ACCESS_DENIED) break;
     }
+    state_ = State::Unreachable;
   }
   ~UserNamespace() {
     if (handle_ != nullptr) close_(handle_, 0);
@@ -139,6 +147,8 @@ class UserNamespace {
   using CloseNamespaceFn = BOOLEAN(WINAPI*)(HANDLE, ULONG);
   using DeleteBoundaryFn = VOID(WINAPI*)(HANDLE);
 
+  static constexpr int kAttempts = 5;
+
   template <typename Fn>
   static Fn kernelFunction(const char* name) {
     return win::systemFunction<Fn>("kernel32.dll", name);
@@ -156,33 +166,49 @@ class UserNamespace {
   State state_ = State::Missing;
 };
 
-// Held for the life of the first copy: inside the user's namespace where
-// Windows has one, else in the session's own folder of names.
+// A mutex owned by the copy that runs, for its whole life: inside the
+// user's namespace where Windows has one, else in the session's own folder
+// of names. A copy that is ending still holds it while it lets go of its hot
+// keys and icon; once it has, or once its thread has ended, the mutex is
+// free for the next copy.
 class InstanceMarker {
  public:
   InstanceMarker() : namespace_(token_) {
-    if (namespace_.state() == UserNamespace::State::Unreachable) {
-      existed_ = true;
-      return;
-    }
+    if (namespace_.state() == UserNamespace::State::Unreachable) return;
     const bool inNamespace = namespace_.state() == UserNamespace::State::Open;
     const std::string name =
         (inNamespace ? namespace_.prefix() : std::string("Local\\")) + instanceMarkerName(token_.userSidText);
     SetLastError(ERROR_SUCCESS);
-    handle_ = win::KernelHandle(CreateMutexA(nullptr, FALSE, name.c_str()));
+    handle_ = win::KernelHandle(CreateMutexA(nullptr, TRUE, name.c_str()));
     const DWORD error = GetLastError();
-    existed_ = !handle_ ? error == ERROR_ACCESS_DENIED : error == ERROR_ALREADY_EXISTS;
+    if (!handle_) {
+      owned_ = error != ERROR_ACCESS_DENIED;
+    } else {
+      owned_ = error != ERROR_ALREADY_EXISTS || acquire(0);
+    }
+  }
+  ~InstanceMarker() {
+    if (owned_ && handle_) ReleaseMutex(handle_.get());
   }
   InstanceMarker(const InstanceMarker&) = delete;
   InstanceMarker& operator=(const InstanceMarker&) = delete;
 
-  bool existed() const { return existed_; }
+  bool owned() const { return owned_; }
+
+  // Waits up to timeoutMs for the copy that owns the mutex to let go of it.
+  bool acquire(DWORD timeoutMs) {
+    if (!owned_ && handle_) {
+      const DWORD result = WaitForSingleObject(handle_.get(), timeoutMs);
+      owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    }
+    return owned_;
+  }
 
  private:
   Token token_;
   UserNamespace namespace_;
   win::KernelHandle handle_;
-  bool existed_ = false;
+  bool owned_ = false;
 };
 
 // Held until the program ends, so a later copy finds it.
@@ -192,7 +218,9 @@ std::optional<InstanceMarker> marker;
 
 bool previousInstance() {
   if (!marker) marker.emplace();
-  return marker->existed();
+  return !marker->owned();
 }
+
+bool waitForPreviousInstance(unsigned timeoutMs) { return marker && marker->acquire(timeoutMs); }
 
 }  // namespace tk

@@ -54,11 +54,10 @@ Handle FindWindowA(const char* className, const char* windowName) {
   return toHandle(::FindWindowA(className, windowName));
 }
 
-LResult SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
-                            unsigned timeoutMs) {
+bool SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
+                         unsigned timeoutMs) {
   DWORD_PTR result = 0;
-  if (::SendMessageTimeoutA(fromHandle<HWND>(hWnd), msg, wParam, lParam, flags, timeoutMs, &result) == 0) return 0;
-  return static_cast<LResult>(result);
+  return ::SendMessageTimeoutA(fromHandle<HWND>(hWnd), msg, wParam, lParam, flags, timeoutMs, &result) != 0;
 }
 
 bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {

@@ -1,23 +1,25 @@
 // Starts tovix.exe and checks the notification icon and the launch keys:
 // the icon is in the system tray while the program runs; each launch key,
 // pressed while another window has the focus, starts exactly Windows' own
-// program, and keys typed right after it arrive in order; after the program
-// ends the icon is gone and the keys are free again.
+// program in the system folder, and keys typed right after it arrive in
+// order; a key held down starts one program, each separate tap one more,
+// and a flood of hot-key messages posted by another program starts none
+// and leaves the panel working; after the program ends the icon is gone and
+// the keys are free again.
 //
 // launch_driver <tovix.exe> <launch_recorder.exe> <screenshot folder>
 //
-// Stand-ins that record how they were started take the places of the
-// calculator (in the system folder) and the media player (below the folder
-// Windows reports for programs). Planted ones named explorer.exe and
-// calc.exe lie beside a copy of tovix.exe and in its current folder, where a
-// search for those names would look first: they must never run. Wine's own
-// explorer.exe is its desktop and cannot be replaced: its start is seen in
-// the process list.
+// Stand-ins that record how they were started take the places of explorer
+// (in the Windows folder, for the time of the test: Wine's own explorer,
+// asked for a folder, would end the desktop and its tray), the calculator
+// (in the system folder) and the media player (below the folder Windows
+// reports for programs). Planted ones named explorer.exe and calc.exe lie
+// beside a copy of tovix.exe and in its current folder, where a search for
+// those names would look first: they must never run.
 
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -33,15 +35,18 @@ const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 struct Launch {
   std::string program;
   std::string commandLine;
+  std::string folder;
 };
 
+// The recorder's lines: "program|command line|current folder".
 std::vector<Launch> readLaunches(const std::string& log) {
   std::vector<Launch> launches;
   std::ifstream in(log);
   std::string line;
   while (std::getline(in, line)) {
     const std::size_t bar = line.find('|');
-    if (bar != std::string::npos) launches.push_back({line.substr(0, bar), line.substr(bar + 1)});
+    const std::size_t last = line.rfind('|');
+    if (bar != last) launches.push_back({line.substr(0, bar), line.substr(bar + 1, last - bar - 1), line.substr(last + 1)});
   }
   return launches;
 }
@@ -52,57 +57,39 @@ bool install(const std::string& from, const std::string& to) {
   return check(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE, "stand-in in place: " + to);
 }
 
-// The command line a running process was started with, read from its
-// process parameters; and the program it names first. Empty when they
-// cannot be read.
-Launch processLaunch(DWORD processId) {
-  Launch launch;
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-  if (process == nullptr) return launch;
-  using QueryFn = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<QueryFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-  // 32-bit layouts: the PEB's parameters at 0x10, their command line at 0x40.
-  struct BasicInformation {
-    LONG exitStatus;
-    DWORD peb;
-    DWORD rest[4];
-  } basic = {};
-  struct Text {
-    USHORT length;
-    USHORT maximumLength;
-    DWORD buffer;
-  } text = {};
-  DWORD parameters = 0;
-  if (query != nullptr && query(process, 0, &basic, sizeof basic, nullptr) == 0 &&
-      ReadProcessMemory(process, reinterpret_cast<void*>(basic.peb + 0x10), &parameters, sizeof parameters, nullptr) &&
-      ReadProcessMemory(process, reinterpret_cast<void*>(parameters + 0x40), &text, sizeof text, nullptr)) {
-    std::wstring line(text.length / 2, L'\0');
-    if (ReadProcessMemory(process, reinterpret_cast<void*>(text.buffer), &line[0], text.length, nullptr)) {
-      for (wchar_t c : line) launch.commandLine += static_cast<char>(c);
-    }
+// Tovix's threads and the processes it started that still run.
+struct Activity {
+  int threads = 0;
+  int children = 0;
+};
+Activity activityOf(DWORD processId) {
+  Activity activity;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0);
+  PROCESSENTRY32 process = {};
+  process.dwSize = sizeof process;
+  for (BOOL more = Process32First(snapshot, &process); more; more = Process32Next(snapshot, &process)) {
+    activity.children += process.th32ParentProcessID == processId ? 1 : 0;
   }
-  CloseHandle(process);
-  const std::string& line = launch.commandLine;
-  if (!line.empty() && line[0] == '"') {
-    launch.program = line.substr(1, line.find('"', 1) - 1);
-  } else {
-    launch.program = line.substr(0, line.find(' '));
-  }
-  return launch;
-}
-
-// Every running process named explorer.exe, by id.
-std::vector<DWORD> explorers() {
-  std::vector<DWORD> found;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (lstrcmpiA(entry.szExeFile, "explorer.exe") == 0) found.push_back(entry.th32ProcessID);
+  THREADENTRY32 thread = {};
+  thread.dwSize = sizeof thread;
+  for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread)) {
+    activity.threads += thread.th32OwnerProcessID == processId ? 1 : 0;
   }
   CloseHandle(snapshot);
-  return found;
+  return activity;
+}
+
+// Holds a key down as a keyboard does: a press, repeated presses, a release.
+void holdKey(WORD vk, int presses, DWORD intervalMs) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  for (int i = 0; i < presses; ++i) {
+    if (i > 0) e2e::waitFor([] { return false; }, intervalMs);  // the keyboard's repeat rate
+    SendInput(1, &input, sizeof input);
+  }
+  input.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &input, sizeof input);
 }
 
 }  // namespace
@@ -140,10 +127,15 @@ int main(int argc, char** argv) {
   CreateDirectoryA(current.c_str(), nullptr);
   const std::string tovix = folder + "tovix.exe";
   const std::string explorer = std::string(windows) + "\\explorer.exe";
+  const std::string wineExplorer = explorer + ".wine";
   const std::string calc = std::string(system) + "\\calc.exe";
   const std::string player = playerFolder + (windows2000 ? "mplayer2.exe" : "wmplayer.exe");
-  bool ready = install(argv[1], tovix) && install(recorder, calc) && install(recorder, playerFolder + "wmplayer.exe") &&
-               install(recorder, playerFolder + "mplayer2.exe");
+  // Wine's explorer runs on as the desktop from its own image: its file can
+  // be moved aside and put back.
+  bool ready = check(MoveFileExA(explorer.c_str(), wineExplorer.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE,
+                     "Wine's explorer.exe moved aside") &&
+               install(recorder, explorer) && install(argv[1], tovix) && install(recorder, calc) &&
+               install(recorder, playerFolder + "wmplayer.exe") && install(recorder, playerFolder + "mplayer2.exe");
   for (const std::string& planted : {folder, current}) {
     ready = ready && install(recorder, planted + "explorer.exe") && install(recorder, planted + "calc.exe");
   }
@@ -154,62 +146,90 @@ int main(int argc, char** argv) {
 
   HANDLE process = e2e::startProcess("\"" + tovix + "\"", current.c_str());
   if (!check(process != nullptr, "tovix.exe starts")) return e2e::exitCode();
+  const DWORD tovixId = GetProcessId(process);
   // The panel shows once start-up has acquired everything.
   check(e2e::waitFor(e2e::panelVisible, 10000), "the panel shows");
+  e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
+  const int idleThreads = activityOf(tovixId).threads;
 
   const bool iconShown = e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
   check(iconShown, "the icon is in Wine's system tray (" + std::to_string(e2e::visibleTrayIcons()) + " icon)");
   check(!e2e::launchKeysFree(), "the three launch keys are taken while Tovix runs");
 
+  const auto count = [&](const std::string& program) {
+    int found = 0;
+    for (const Launch& launch : readLaunches(log)) found += samePath(launch.program, program) ? 1 : 0;
+    return found;
+  };
+  // Every hot key sent before is handled once the panel has shown for a lock
+  // key pressed after it; then every start they made is over once Tovix is
+  // back to its own threads and whatever it started has ended.
+  const auto settle = [&] {
+    e2e::tapKeys({VK_CAPITAL, VK_CAPITAL});
+    const DWORD since = GetTickCount();
+    const bool shown = e2e::waitFor(e2e::panelVisible, 5000);
+    const DWORD took = GetTickCount() - since;
+    e2e::waitFor(
+        [&] {
+          const Activity now = activityOf(tovixId);
+          return now.threads <= idleThreads && now.children == 0;
+        },
+        10000);
+    e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
+    return shown ? took : ~0ul;
+  };
+
   const struct {
     WORD vk;
     const char* key;
     std::string program;
-    std::string commandLine;  // empty: only needs to hold the My Computer folder
-    const char* typed;        // letters typed right after the launch key
+    std::string commandLine;
+    const char* typed;  // letters typed right after the launch key
   } keys[] = {
-      {0xB6, "My Computer key", explorer, "", "AB"},
+      {0xB6, "My Computer key", explorer, "\"" + explorer + "\" ::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "AB"},
       {0xB7, "Calculator key", calc, "\"" + calc + "\"", "CD"},
       {0xB5, "media key", player, "\"" + player + "\"", "EF"},
   };
   std::string typed;
-  std::size_t expected = 0;
   for (const auto& key : keys) {
-    const std::vector<DWORD> before = explorers();
     e2e::tapKeys({key.vk, static_cast<WORD>(key.typed[0]), static_cast<WORD>(key.typed[1])});
     for (const char* c = key.typed; *c != 0; ++c) typed += static_cast<char>(*c - 'A' + 'a');
     const bool arrived = e2e::waitFor([&] { return target.text() == typed; }, 3000);
     check(arrived, std::string(key.key) + ": the keys typed after it arrive in order (\"" + target.text() + "\")");
+    const bool started = e2e::waitFor([&] { return count(key.program) == 1; }, 5000);
+    if (!check(started, std::string(key.key) + " starts " + key.program)) continue;
     Launch launch;
-    if (key.program == explorer) {
-      // Wine's explorer cannot open that folder and ends soon: catch it while it runs.
-      const bool started = e2e::waitFor(
-          [&] {
-            for (DWORD id : explorers()) {
-              if (std::find(before.begin(), before.end(), id) != before.end()) continue;
-              launch = processLaunch(id);
-              if (launch.commandLine.find(kMyComputer) != std::string::npos) return true;
-            }
-            return false;
-          },
-          5000);
-      if (!check(started, std::string(key.key) + " starts a program")) continue;
-    } else {
-      ++expected;
-      const bool started = e2e::waitFor([&] { return readLaunches(log).size() >= expected; }, 5000);
-      if (!check(started, std::string(key.key) + " starts a program")) continue;
-      launch = readLaunches(log)[expected - 1];
+    for (const Launch& each : readLaunches(log)) {
+      if (samePath(each.program, key.program)) launch = each;
     }
-    std::printf("%s started %s as [%s]\n", key.key, launch.program.c_str(), launch.commandLine.c_str());
-    check(samePath(launch.program, key.program), std::string(key.key) + " starts " + key.program);
-    if (key.commandLine.empty()) {
-      check(launch.commandLine.find(kMyComputer) != std::string::npos,
-            std::string(key.key) + " asks explorer for the My Computer folder");
-    } else {
-      check(launch.commandLine == key.commandLine, std::string(key.key) + " command line is " + key.commandLine);
-    }
+    std::printf("%s started %s as [%s] in %s\n", key.key, launch.program.c_str(), launch.commandLine.c_str(),
+                launch.folder.c_str());
+    check(launch.commandLine == key.commandLine, std::string(key.key) + " command line is " + key.commandLine);
+    check(samePath(launch.folder, system) || samePath(launch.folder, std::string(system) + "\\"),
+          std::string(key.key) + ": the program starts in the system folder");
     check(target.hasFocus(), std::string(key.key) + ": the typing window keeps the focus");
   }
+  check(settle() != ~0ul && readLaunches(log).size() == 3, "nothing else was started");
+
+  holdKey(0xB7, 15, 30);
+  settle();
+  check(count(calc) == 2, "the Calculator key held down starts one program (" + std::to_string(count(calc) - 1) + ")");
+  e2e::tapKeys({0xB7});
+  check(e2e::waitFor([&] { return count(calc) == 3; }, 5000), "a separate tap starts another");
+  settle();
+
+  // Anyone can look up the atoms and post the hot keys.
+  for (int i = 0; i < 200; ++i) {
+    const char* atom = i % 3 == 0 ? "Bexil" : i % 3 == 1 ? "Bexil1" : "Bexil2";
+    const SHORT id = static_cast<SHORT>(GlobalFindAtomA(atom));
+    PostMessageA(e2e::panel(), WM_HOTKEY, static_cast<WPARAM>(static_cast<LONG>(id)), 0);
+  }
+  const DWORD shownAfter = settle();
+  std::printf("after 200 posted hot keys the panel showed for Caps Lock in %lu ms\n", shownAfter);
+  check(count(explorer) <= 1 && count(calc) <= 3 + 1 && count(player) <= 1 + 1 && e2e::running(process),
+        "200 posted hot keys start at most one program per key and leave Tovix running");
+  check(shownAfter <= 2000, "and the panel still shows for Caps Lock");
+
   bool plantedRan = false;
   for (const Launch& launch : readLaunches(log)) {
     for (const std::string& planted : {folder, current}) {
@@ -218,10 +238,12 @@ int main(int argc, char** argv) {
     }
   }
   check(!plantedRan, "no planted explorer.exe or calc.exe ran");
-  check(readLaunches(log).size() == expected, "nothing else was started");
 
+  check(e2e::visibleTrayIcons() == 1, "the desktop's tray is still there");
   check(e2e::closeTovix(process), "tovix.exe ends with exit code 0 when closed");
   check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000), "the icon is gone from the system tray");
   check(e2e::launchKeysFree(), "the three launch keys can be registered by another program");
+  DeleteFileA(explorer.c_str());
+  MoveFileExA(wineExplorer.c_str(), explorer.c_str(), MOVEFILE_REPLACE_EXISTING);
   return e2e::exitCode();
 }

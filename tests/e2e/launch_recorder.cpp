@@ -1,6 +1,6 @@
 // Stands in for explorer, calc and the media player in the launch test:
-// appends "<its own path>|<its command line>" to the file named by
-// TOVIX_LAUNCH_LOG and ends.
+// appends "<its own path>|<its command line>|<its current folder>" to the
+// file named by TOVIX_LAUNCH_LOG and ends.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -14,8 +14,10 @@ int main() {
   if (GetEnvironmentVariableA("TOVIX_LAUNCH_LOG", log, sizeof log) == 0) return 1;
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, sizeof self);
+  char folder[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof folder, folder);
   FILE* out = std::fopen(log, "a");
   if (out == nullptr) return 1;
-  std::fprintf(out, "%s|%s\n", self, GetCommandLineA());
+  std::fprintf(out, "%s|%s|%s\n", self, GetCommandLineA(), folder);
   return std::fclose(out) == 0 ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 // across both, and in what order.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,6 +39,10 @@ struct Answers {
   win::Handle foundWindow = 0x5550;
   // What the toolkit answers.
   bool previousInstance = false;
+  bool handOverAnswered = true;       // the other copy's panel handles WM_SETFOCUS
+  bool previousInstanceEnds = false;  // ...or, when it does not, ends meanwhile
+  bool threadsStart = true;
+  bool holdJobs = false;  // background jobs wait for runHeldJobs()
   int menuChoice = -1;  // the popup menu item the user clicks, from the top; -1: none
 };
 Answers& answers();
@@ -97,6 +102,10 @@ void click(win::Handle hwnd, const std::string& caption);
 // Lets time pass: each enabled timer fires whenever its interval has passed
 // since it was last armed or fired, as Windows' timers do.
 void advance(unsigned ms);
+
+// Runs the background jobs held back, each on a thread of its own.
+void runHeldJobs();
+std::vector<std::function<void()>>& heldJobs();
 
 // Fires a timer of a form as its interval would.
 void tick(win::Handle hwnd, const std::string& timer);

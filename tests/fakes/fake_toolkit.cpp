@@ -210,18 +210,42 @@ win::Handle appInstance() { return 0x400000; }
 
 bool previousInstance() { return fake::answers().previousInstance; }
 
+bool waitForPreviousInstance(unsigned timeoutMs) {
+  fake::record("WaitForPreviousInstance", timeoutMs);
+  return fake::answers().previousInstanceEnds;
+}
+
 void messageBox(const std::string& text, const std::string& title) { fake::record("MsgBox", text, title); }
 
-void startProgram(const std::string& path, int showCommand) { fake::record("StartProgram", path, showCommand); }
+void startProgram(const std::string& path, const std::string& folder, int showCommand) {
+  fake::record("StartProgram", path, folder, showCommand);
+}
 
-// The job runs to its end before this returns, so a test sees all it did.
-void inBackground(std::function<void()> job) { std::thread(std::move(job)).join(); }
+// The job runs to its end before this returns, so a test sees all it did,
+// unless the test holds jobs back to run them later.
+bool inBackground(std::function<void()> job) {
+  if (!fake::answers().threadsStart) return false;
+  fake::heldJobs().push_back(std::move(job));
+  if (!fake::answers().holdJobs) fake::runHeldJobs();
+  return true;
+}
 
 int runMessageLoop() { return 0; }
 
 }  // namespace tk
 
 namespace fake {
+
+std::vector<std::function<void()>>& heldJobs() {
+  static std::vector<std::function<void()>> jobs;
+  return jobs;
+}
+
+void runHeldJobs() {
+  std::vector<std::function<void()>> jobs;
+  jobs.swap(heldJobs());
+  for (auto& job : jobs) std::thread(std::move(job)).join();
+}
 
 FormState& form(win::Handle hwnd) { return tk::implOf(hwnd).state; }
 

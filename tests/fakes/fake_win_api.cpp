@@ -53,6 +53,7 @@ void reset() {
   calls().clear();
   notifyCalls().clear();
   answers() = Answers();
+  heldJobs().clear();
   screen() = Screen();
 }
 
@@ -102,13 +103,13 @@ Handle FindWindowA(const char* className, const char* windowName) {
   return fake::answers().foundWindow;
 }
 
-LResult SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
-                            unsigned timeoutMs) {
+bool SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
+                         unsigned timeoutMs) {
   // The caller passes a pointer; what the log keeps is what it points at.
   const std::int32_t pointee = lParam == 0 ? -1 : *reinterpret_cast<const std::int32_t*>(lParam);
   fake::record("SendMessageTimeoutA", hWnd, msg, wParam, lParam == 0 ? "null" : "&" + std::to_string(pointee), flags,
                timeoutMs);
-  return 0;
+  return fake::answers().handOverAnswered;
 }
 
 bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {

@@ -23,9 +23,10 @@ class ApplicationTest : public ::testing::Test {
         "GlobalAddAtomA(Bexil)",
         "GlobalAddAtomA(Bexil1)",
         "GlobalAddAtomA(Bexil2)",
-        fake::call("RegisterHotKey", panel, -16383, 0, 0xB6),
-        fake::call("RegisterHotKey", panel, -16382, 0, 0xB7),
-        fake::call("RegisterHotKey", panel, -16381, 0, 0xB5),
+        // A held key's hot key comes once, where Windows can (MOD_NOREPEAT).
+        fake::call("RegisterHotKey", panel, -16383, 0x4000, 0xB6),
+        fake::call("RegisterHotKey", panel, -16382, 0x4000, 0xB7),
+        fake::call("RegisterHotKey", panel, -16381, 0x4000, 0xB5),
         fake::call("SetWindowLongA", panel, -4, "PanelWindowProc"),
         "GetKeyboardState()",
         fake::call("Shape2.FillColor", kGreen),
@@ -87,11 +88,31 @@ TEST_F(ApplicationTest, SecondCopyHandsTheFocusOverAndAcquiresNothing) {
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                keepOnTop(app),
                                "Tovix.Caption(Bexil's Tovix)",
-                               "FindWindowA(null,Tovix)",
+                               // Tovix's panel only, whatever else carries the caption.
+                               "FindWindowA(TovixForm,Tovix)",
                                // Gives up on a hung window within a second.
                                fake::call("SendMessageTimeoutA", 0x9990, 7, 0, "&0", 2, 1000),
                            }));
   EXPECT_FALSE(app.panel().visible());
+}
+
+TEST_F(ApplicationTest, ACopyStartedWhileTheFirstEndsRunsInItsPlace) {
+  fake::answers().previousInstance = true;
+  fake::answers().handOverAnswered = false;  // the first copy's panel is gone
+  fake::answers().previousInstanceEnds = true;
+  Application app;
+
+  EXPECT_TRUE(app.Form_Load());
+
+  EXPECT_EQ(fake::form(app.panel().hwnd()).caption, "Tovix");
+  EXPECT_TRUE(app.panel().visible());
+  EXPECT_EQ(fake::notifyCalls().size(), 1u);
+
+  // One that does not end within the wait leaves this copy to end.
+  fake::answers().previousInstanceEnds = false;
+  Application third;
+  EXPECT_FALSE(third.Form_Load());
+  EXPECT_FALSE(third.panel().visible());
 }
 
 TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderThenUnloadsThePanel) {

@@ -11,6 +11,7 @@
 #include "fake.h"
 #include "indicator/form1.h"
 #include "indicator/keyboard_hook.h"
+#include "launch/launch_keys.h"
 #include "platform/win_records.h"
 
 namespace {
@@ -32,12 +33,13 @@ TEST(KeyboardHookProcCost, NoAllocationForAnyEvent) {
   fake::reset();
   fake::answers().keyStates = {{0x14, static_cast<std::int16_t>(0xFF81)}, {0x90, 0}, {0x91, 1}};
   Form1 panel;
+  LaunchHotKeys launchKeys(panel);
   std::optional<KeyboardHook> hook;
-  hook.emplace(panel);
+  hook.emplace(panel, launchKeys);
   fake::logging() = false;
 
   counting = true;
-  for (const std::uint32_t vk : {0x14u, 0x90u, 0x91u, 0x41u}) {
+  for (const std::uint32_t vk : {0x14u, 0x90u, 0x91u, 0x41u, 0xB7u}) {
     for (const std::uint32_t flags : {0x00u, 0x80u}) {
       win::KBDLLHOOKSTRUCT event = {vk, 0, flags, 0, 0};
       KeyboardHookProc(0, 0x100, reinterpret_cast<win::LParam>(&event));

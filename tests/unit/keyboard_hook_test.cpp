@@ -7,6 +7,7 @@
 #include "colours.h"
 #include "fake.h"
 #include "indicator/form1.h"
+#include "launch/launch_keys.h"
 #include "platform/win_constants.h"
 #include "platform/win_records.h"
 #include "recorder.h"
@@ -23,7 +24,7 @@ class KeyboardHookProcTest : public ::testing::Test {
     fake::reset();
     fake::answers().hookHandle = kHook;
     fake::answers().nextHookResult = 0x5A5A;
-    hook.emplace(panel);
+    hook.emplace(panel, launchKeys);
     panel.Timer1_Timer();  // hidden and disarmed, as a second after start-up
     fake::calls().clear();
   }
@@ -40,6 +41,7 @@ class KeyboardHookProcTest : public ::testing::Test {
   }
 
   Form1 panel;
+  LaunchHotKeys launchKeys{panel};
   std::optional<KeyboardHook> hook;
   win::KBDLLHOOKSTRUCT event{};
   win::LParam lParam = 0;
@@ -123,9 +125,10 @@ TEST_F(KeyboardHookProcTest, ThePanelHidesASecondAfterTheLastKey) {
 TEST(KeyboardHookLifetime, InstallsForTheWholeDesktopAndRemovesOnlyWhatItGot) {
   fake::reset();
   Form1 panel;
+  LaunchHotKeys launchKeys(panel);
   fake::calls().clear();
   {
-    KeyboardHook hook(panel);
+    KeyboardHook hook(panel, launchKeys);
     EXPECT_TRUE(hook.installed());
   }
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
@@ -136,7 +139,7 @@ TEST(KeyboardHookLifetime, InstallsForTheWholeDesktopAndRemovesOnlyWhatItGot) {
   fake::answers().hookHandle = 0;
   fake::calls().clear();
   {
-    KeyboardHook refused(panel);
+    KeyboardHook refused(panel, launchKeys);
     EXPECT_FALSE(refused.installed());
   }
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0)}));

@@ -6,6 +6,8 @@
 
 #include "fake.h"
 #include "indicator/form1.h"
+#include "indicator/keyboard_hook.h"
+#include "platform/win_records.h"
 #include "launch/panel_window_proc.h"
 #include "recorder.h"
 
@@ -20,7 +22,7 @@ class PanelWindowProcTest : public ::testing::Test {
   void SetUp() override {
     fake::reset();
     hotKeys.emplace(panel);
-    proc.emplace(panel);
+    proc.emplace(panel, *hotKeys);
     fake::calls().clear();
   }
   void TearDown() override {
@@ -46,7 +48,8 @@ TEST_F(PanelWindowProcTest, MyComputerKeyOpensTheFolderThroughWindowsOwnExplorer
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                "Tovix.WindowState(0)",
                                "worker: " + fake::call("ShellExecuteA", panel.hwnd(), "open", "D:\\WINNT\\explorer.exe",
-                                                       "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "null", 1),
+                                                       "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}",
+                                                       fake::answers().systemFolder, 1),
                            }));
 }
 
@@ -54,7 +57,7 @@ TEST_F(PanelWindowProcTest, CalculatorKeyStartsTheSystemFoldersCalc) {
   fake::answers().systemFolder = "D:\\WINNT\\system32";
   EXPECT_EQ(hotKey(atomCalculator), 0);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)",
-                                                     "worker: StartProgram(D:\\WINNT\\system32\\calc.exe,1)"}));
+                                                     "worker: StartProgram(D:\\WINNT\\system32\\calc.exe,D:\\WINNT\\system32,1)"}));
 }
 
 TEST_F(PanelWindowProcTest, MediaKeyStartsThePlayerByItsPath) {
@@ -63,7 +66,7 @@ TEST_F(PanelWindowProcTest, MediaKeyStartsThePlayerByItsPath) {
                                "Tovix.WindowState(0)",
                                "worker: GetVersionExA(148)",
                                "worker: SHGetFolderPathA(38)",
-                               "worker: " + fake::call("StartProgram", kWmplayer, 1),
+                               "worker: " + fake::call("StartProgram", kWmplayer, fake::answers().systemFolder, 1),
                            }));
 }
 
@@ -98,13 +101,13 @@ TEST_F(PanelWindowProcTest, AtomsBelow0x8000StayPositive) {
   hotKeys.reset();
   fake::answers().atoms = {{"Bexil", 0x7FFF}, {"Bexil1", 0x8000}, {"Bexil2", 0x0001}};
   hotKeys.emplace(panel);
-  proc.emplace(panel);
+  proc.emplace(panel, *hotKeys);
   EXPECT_EQ(atomMyComputer, 0x7FFF);
   EXPECT_EQ(atomCalculator, -32768);
   EXPECT_EQ(atomMediaPlayer, 1);
   fake::calls().clear();
   hotKey(-32768);
-  EXPECT_EQ(fake::calls().back(), "worker: StartProgram(C:\\WINDOWS\\system32\\calc.exe,1)");
+  EXPECT_EQ(fake::calls().back(), "worker: StartProgram(C:\\WINDOWS\\system32\\calc.exe,C:\\WINDOWS\\system32,1)");
 }
 
 TEST(MediaPlayer, Windows2000GetsMplayer2EveryOtherVersionWmplayer) {
@@ -133,6 +136,70 @@ TEST(MediaPlayer, ProgramsFolderComesFromWindows) {
   EXPECT_EQ(mediaPlayerPath(), "E:\\Windows Media Player\\wmplayer.exe");
   fake::answers().programFiles = "";
   EXPECT_EQ(mediaPlayerPath(), kWmplayer);
+}
+
+}  // namespace
+
+namespace {
+
+// The keyboard hook, the launch keys and the panel's window procedure
+// together, as Windows drives them.
+class LaunchPressTest : public ::testing::Test {
+ protected:
+
+  void key(std::uint32_t flags) {
+    win::KBDLLHOOKSTRUCT event = {0xB7, 0x21, flags, 0, 0};
+    KeyboardHookProc(0, flags == 0 ? 0x100 : 0x101, reinterpret_cast<win::LParam>(&event));
+  }
+  void hotKey() { PanelWindowProc(panel.hwnd(), WM_HOTKEY, static_cast<std::uint32_t>(atomCalculator), 0xB70000); }
+  static int started() {
+    int count = 0;
+    for (const std::string& call : fake::calls()) count += call.find("StartProgram") != std::string::npos ? 1 : 0;
+    return count;
+  }
+
+  const bool fresh = (fake::reset(), true);
+  Form1 panel;
+  LaunchHotKeys keys{panel};
+  PanelWindowProcedure proc{panel, keys};
+  std::optional<KeyboardHook> hook;
+};
+
+TEST_F(LaunchPressTest, AKeyHeldDownStartsOneProgramAndHotKeysWithoutAPressNone) {
+  hook.emplace(panel, keys);
+  // Held: 15 presses, each with its hot key, handled after all the presses
+  // or as each comes.
+  for (int i = 0; i < 15; ++i) key(0);
+  key(0x80);
+  for (int i = 0; i < 15; ++i) hotKey();
+  for (int i = 0; i < 15; ++i) {
+    key(0);
+    hotKey();
+  }
+  key(0x80);
+  EXPECT_EQ(started(), 2);
+  // Posted by another program: no press behind them.
+  for (int i = 0; i < 200; ++i) hotKey();
+  EXPECT_EQ(started(), 2);
+}
+
+TEST_F(LaunchPressTest, WithoutTheHookEveryHotKeyCountsButOnlyOneStartsAtATime) {
+  fake::answers().hookHandle = 0;
+  hook.emplace(panel, keys);
+  fake::answers().holdJobs = true;
+  for (int i = 0; i < 200; ++i) hotKey();
+  PanelWindowProc(panel.hwnd(), WM_HOTKEY, static_cast<std::uint32_t>(atomMediaPlayer), 0);
+  EXPECT_EQ(fake::heldJobs().size(), 2u);  // one per key
+  fake::runHeldJobs();
+  hotKey();
+  EXPECT_EQ(fake::heldJobs().size(), 1u);  // the key is free again once its start is done
+  // A thread that could not start leaves the key free too.
+  fake::runHeldJobs();
+  fake::answers().threadsStart = false;
+  hotKey();
+  fake::answers().threadsStart = true;
+  hotKey();
+  EXPECT_EQ(fake::heldJobs().size(), 1u);
 }
 
 }  // namespace
