@@ -13,8 +13,9 @@ void KeepOnTop(Form1& panel) {
 }
 
 namespace {
-// What a second copy renames its own panel to, so that the search for the
-// caption below finds the first copy's panel only.
+// What a second copy renames its own panel to, and a copy that is ending
+// its, so that the search for the caption below finds a running copy's
+// panel only.
 const char kSecondCopyCaptionPrefix[] = "Bexil's ";
 constexpr unsigned kHandOverTimeoutMs = 1000;
 // Ample for a copy that is exiting to finish letting go of what it holds.
@@ -88,6 +89,9 @@ Form2& Application::aboutWindow() {
 }
 
 void Application::unloadPanel() {
+  // First of all: letting go of the icon can wait on the taskbar, and
+  // meanwhile a copy starting would hand over to this one.
+  panel_.form().setCaption(kSecondCopyCaptionPrefix + panel_.form().caption());
   Form_QueryUnload();
   panel_.form().unload();
 }

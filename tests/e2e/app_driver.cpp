@@ -3,8 +3,10 @@
 // opens one centred window; Exit with About open lets go of the icon and the
 // launch keys at once and ends the process when About closes, even after
 // another program posted forged destruction messages to both windows; a
-// second copy, or five at once, leave exactly one running, and neither a
-// hung window with Tovix's caption nor an object squatting on the name older
+// second copy, or five at once, leave exactly one running, a copy started
+// while the first is exiting runs in its place, a second copy hands over to
+// Tovix's panel and no other window with its caption, and neither a hung
+// window with Tovix's caption nor an object squatting on the name older
 // versions used can stop or hold up a copy.
 //
 // app_driver <tovix.exe> <screenshot folder>
@@ -14,6 +16,8 @@
 #include <string>
 
 #include "driver_support.h"
+
+#include <shellapi.h>
 
 namespace {
 
@@ -215,13 +219,48 @@ class HungWindow {
   HWND window_ = nullptr;
 };
 
+// Another program's visible window captioned "Tovix", topmost and newest:
+// the first a search by caption alone finds. It counts the focus messages
+// it gets; it never takes the focus itself.
+class Lookalike {
+ public:
+  Lookalike() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc;
+    wc.lpszClassName = "TovixLookalike";
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, "Tovix",
+                              WS_POPUP | WS_VISIBLE, 0, 300, 80, 30, nullptr, nullptr, nullptr, nullptr);
+    focusMessages = 0;
+  }
+  ~Lookalike() { DestroyWindow(window_); }
+  HWND window() const { return window_; }
+
+  static int focusMessages;
+
+ private:
+  static LRESULT CALLBACK proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SETFOCUS) ++focusMessages;
+    return DefWindowProcA(window, msg, wParam, lParam);
+  }
+  HWND window_;
+};
+int Lookalike::focusMessages = 0;
+
 void checkSecondCopy(HANDLE first) {
-  DWORD started = GetTickCount();
-  HANDLE second = e2e::startProcess(tovixCommand);
+  DWORD started = 0;
+  HANDLE second = nullptr;
   DWORD code = 1;
-  check(e2e::waitForExit(second, 5000, &code) && code == 0,
-        "a second copy ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
-  CloseHandle(second);
+  {
+    Lookalike other;
+    check(FindWindowA(nullptr, "Tovix") == other.window(), "another program's window is the first one titled \"Tovix\"");
+    started = GetTickCount();
+    second = e2e::startProcess(tovixCommand);
+    check(e2e::waitForExit(second, 5000, &code) && code == 0,
+          "a second copy ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
+    CloseHandle(second);
+    check(Lookalike::focusMessages == 0, "and hands over to Tovix's panel only: the other window gets nothing");
+  }
   {
     HungWindow hung;
     // Windows counts a window as hung once its thread has left its messages
@@ -239,6 +278,56 @@ void checkSecondCopy(HANDLE first) {
   check(e2e::running(first), "the first copy runs on");
   check(windowsTitled("Tovix") == 1 && windowsTitled("Bexil's Tovix") == 0, "one panel");
   check(e2e::visibleTrayIcons() == 1, "one icon");
+}
+
+// The copy told to close, and whether the copy started after it has looked
+// for a running panel: it renames its own before it does.
+DWORD endingCopy = 0;
+bool newCopyHasLooked() {
+  for (HWND found = FindWindowExA(nullptr, nullptr, "TovixForm", "Bexil's Tovix"); found != nullptr;
+       found = FindWindowExA(nullptr, found, "TovixForm", "Bexil's Tovix")) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(found, &owner);
+    if (owner != endingCopy) return true;
+  }
+  return false;
+}
+
+// A slow taskbar: it lets go of an icon only once the new copy has looked,
+// so the ending copy is still inside Shell_NotifyIcon, its panel there.
+LRESULT CALLBACK slowTaskbar(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_COPYDATA) return DefWindowProcA(window, msg, wParam, lParam);
+  if (reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData == NIM_DELETE) e2e::waitFor(newCopyHasLooked, 5000);
+  return TRUE;
+}
+
+// Each time, the running copy is told to close and a new one started at once.
+void checkCopyStartedWhileTheFirstEnds() {
+  if (!check(e2e::standInTaskbar(slowTaskbar) != nullptr, "a slow taskbar stands in for Wine's")) return;
+  constexpr int kRaces = 10;
+  HANDLE running = e2e::startProcess(tovixCommand);
+  e2e::waitFor(panelVisible, 10000);
+  int one = 0;
+  for (int race = 0; race < kRaces; ++race) {
+    endingCopy = GetProcessId(running);
+    PostMessageA(panel(), WM_CLOSE, 0, 0);
+    HANDLE next = e2e::startProcess(tovixCommand);
+    DWORD code = 1;
+    const bool ended = e2e::waitForExit(running, 8000, &code);
+    CloseHandle(running);
+    const bool runs = e2e::waitFor([&] { return !e2e::running(next) || panelVisible(); }, 5000) &&
+                      e2e::waitFor([] { return windowsTitled("Tovix") == 1; }, 3000) && e2e::running(next);
+    one += ended && runs ? 1 : 0;
+    running = next;
+    if (!runs) {
+      CloseHandle(next);
+      running = e2e::startProcess(tovixCommand);
+      e2e::waitFor(panelVisible, 10000);
+    }
+  }
+  check(one == kRaces, "a copy started while the first is exiting runs in its place, " + std::to_string(one) + " times of " +
+                           std::to_string(kRaces));
+  check(e2e::closeTovix(running), "and ends when closed");
 }
 
 void checkFiveAtOnce() {
@@ -290,6 +379,7 @@ int main(int argc, char** argv) {
   check(e2e::launchKeysFree(), "after exit the launch keys can be registered by another program");
 
   checkFiveAtOnce();
+  checkCopyStartedWhileTheFirstEnds();
   CloseHandle(squatter);
   return e2e::exitCode();
 }

@@ -207,6 +207,23 @@ std::vector<HWND> trayIcons() {
 }
 }  // namespace
 
+HWND standInTaskbar(WNDPROC proc) {
+  DWORD shellId = 0;
+  GetWindowThreadProcessId(FindWindowA(nullptr, "Wine System Tray"), &shellId);
+  HANDLE shell = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, shellId);
+  const bool ended =
+      shell != nullptr && TerminateProcess(shell, 0) && WaitForSingleObject(shell, 5000) == WAIT_OBJECT_0;
+  if (shell != nullptr) CloseHandle(shell);
+  if (!ended) return nullptr;
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "Shell_TrayWnd";
+  RegisterClassA(&wc);
+  return CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                         wc.hInstance, nullptr);
+}
+
 int visibleTrayIcons() { return static_cast<int>(trayIcons().size()); }
 
 HWND firstTrayIcon() {

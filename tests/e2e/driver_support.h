@@ -71,6 +71,12 @@ bool launchKeysFree();
 int gdiObjects(HANDLE process);
 int windowCount(DWORD processId);
 
+// Ends Wine's shell, which holds the system tray and cannot be started again
+// in place, and puts a "Shell_TrayWnd" window of this process there: Wine's
+// Shell_NotifyIcon hands it each icon as WM_COPYDATA, dwData the NIM_
+// message. Null when the shell did not end.
+HWND standInTaskbar(WNDPROC proc);
+
 // Notification icons shown in Wine's system tray window, and the first.
 int visibleTrayIcons();
 HWND firstTrayIcon();

@@ -74,23 +74,8 @@ LRESULT CALLBACK trayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void checkTaskbarRestart() {
-  HWND tray = FindWindowA(nullptr, "Wine System Tray");
-  DWORD shellId = 0;
-  GetWindowThreadProcessId(tray, &shellId);
-  HANDLE shell = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, shellId);
-  const bool ended = shell != nullptr && TerminateProcess(shell, 0) &&
-                     WaitForSingleObject(shell, 5000) == WAIT_OBJECT_0;
-  if (shell != nullptr) CloseHandle(shell);
-  if (!check(ended, "Wine's shell, which holds the system tray, has ended")) return;
-
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = trayProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "Shell_TrayWnd";
-  RegisterClassA(&wc);
-  HWND taskbar = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
-  check(taskbar != nullptr, "a new taskbar has started");
+  HWND taskbar = e2e::standInTaskbar(trayProc);
+  if (!check(taskbar != nullptr, "Wine's shell has ended and a new taskbar has started")) return;
 
   // What Windows' shell broadcasts when its taskbar starts.
   SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
