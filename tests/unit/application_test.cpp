@@ -125,14 +125,16 @@ TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderThenUnloadsThePanel) {
   app.panel().form().onCloseRequest();
 
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
+                               // First: a copy starting meanwhile must not hand over to this one.
+                               "Tovix.Caption(Bexil's Tovix)",
                                fake::call("UnhookWindowsHookEx", 0x777),
                                fake::call("Shell_NotifyIconA", 2, app.panel().Picture1.hwnd(), 1),
                                fake::call("SetWindowLongA", panel, -4, fake::answers().previousWindowProc),
                                fake::call("UnregisterHotKey", panel, -16383),
                                fake::call("UnregisterHotKey", panel, -16382),
                                fake::call("UnregisterHotKey", panel, -16381),
-                               "Tovix.UnwatchResume()",
-                               "Tovix.Unload()",
+                               "Bexil's Tovix.UnwatchResume()",
+                               "Bexil's Tovix.Unload()",
                                "EndMessageLoop()",
                            }));
 }
@@ -158,8 +160,8 @@ TEST_F(ApplicationTest, ExitWithAboutOpenReleasesAtOnceAndEndsWhenAboutCloses) {
 
   app.tray().mnuQuit_Click();
 
-  EXPECT_EQ(fake::calls().size(), 8u);  // seven releases and the panel's unload
-  EXPECT_EQ(fake::calls().back(), "Tovix.Unload()");
+  EXPECT_EQ(fake::calls().size(), 9u);  // the caption, seven releases and the panel's unload
+  EXPECT_EQ(fake::calls().back(), "Bexil's Tovix.Unload()");
   EXPECT_TRUE(app.about()->form().visible());
 
   fake::calls().clear();
