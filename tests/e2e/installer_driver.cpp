@@ -81,6 +81,9 @@ int main(int argc, char** argv) {
       folder(CSIDL_STARTUP) + "\\Tovix.lnk",
   };
 
+  // C:\Tovix: a folder every local user may change.
+  check(!run("\"" + std::string(argv[1]) + "\" /S /D=C:\\Tovix", 60000) && !exists("C:\\Tovix\\tovix.exe"),
+        "the installer refuses a folder outside the user's profile");
   check(run("\"" + std::string(argv[1]) + "\" /S", 60000), "the installer runs silently and succeeds");
   for (const std::string& file : installed) check(exists(file), "installed: " + file);
   check(registered(), "listed for removal under HKCU");
