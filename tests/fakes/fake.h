@@ -41,6 +41,7 @@ struct Answers {
   bool previousInstance = false;
   bool handOverAnswered = true;       // the other copy's panel handles WM_SETFOCUS
   bool previousInstanceEnds = false;  // ...or, when it does not, ends meanwhile
+  bool noRepeatRefused = false;  // RegisterHotKey as before Windows 7
   bool threadsStart = true;
   bool holdJobs = false;  // background jobs wait for runHeldJobs()
   int menuChoice = -1;  // the popup menu item the user clicks, from the top; -1: none

@@ -138,7 +138,7 @@ std::uint16_t GlobalAddAtomA(const char* name) {
 
 bool RegisterHotKey(Handle hWnd, std::int32_t id, std::uint32_t modifiers, std::uint32_t virtualKey) {
   fake::record("RegisterHotKey", hWnd, id, modifiers, virtualKey);
-  return true;
+  return (modifiers & 0x4000) == 0 || !fake::answers().noRepeatRefused;
 }
 
 bool UnregisterHotKey(Handle hWnd, std::int32_t id) {

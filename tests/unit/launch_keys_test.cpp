@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "fake.h"
@@ -108,6 +109,17 @@ TEST_F(PanelWindowProcTest, AtomsBelow0x8000StayPositive) {
   fake::calls().clear();
   hotKey(-32768);
   EXPECT_EQ(fake::calls().back(), "worker: StartProgram(C:\\WINDOWS\\system32\\calc.exe,C:\\WINDOWS\\system32,1)");
+}
+
+TEST(LaunchHotKeyRegistration, WindowsBefore7TakeTheKeysWithoutTheNoRepeatFlag) {
+  fake::reset();
+  fake::answers().noRepeatRefused = true;
+  Form1 panel;
+  const LaunchHotKeys keys(panel);
+  for (const char* key : {"-16383,0,182", "-16382,0,183", "-16381,0,181"}) {
+    const std::string taken = "RegisterHotKey(" + std::to_string(panel.hwnd()) + "," + key + ")";
+    EXPECT_EQ(std::count(fake::calls().begin(), fake::calls().end(), taken), 1) << taken;
+  }
 }
 
 TEST(MediaPlayer, Windows2000GetsMplayer2EveryOtherVersionWmplayer) {
