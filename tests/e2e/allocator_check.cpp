@@ -1,6 +1,6 @@
 // Checks tovix.exe's operator new as the program links it: every block is
 // aligned as the compiler takes it to be, over-aligned types get their own
-// alignment, and a block can be written whole and given back.
+// alignment, and each block can be written whole.
 //
 // allocator_check <screenshot folder>
 
@@ -8,34 +8,27 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
 namespace {
 
-int failures = 0;
+int misaligned = 0;
 
-template <std::size_t Alignment>
-struct alignas(Alignment) Aligned {
-  unsigned char bytes[Alignment * 3];
-};
-
-void expectAligned(const void* block, std::size_t alignment, const char* what) {
-  if (reinterpret_cast<std::uintptr_t>(block) % alignment == 0) return;
-  std::printf("FAIL: %s at %p is not %u-byte aligned\n", what, block, static_cast<unsigned>(alignment));
-  ++failures;
+void use(void* block, std::size_t size, std::size_t alignment) {
+  std::memset(block, 0xA5, size);
+  misaligned += reinterpret_cast<std::uintptr_t>(block) % alignment != 0 ? 1 : 0;
 }
 
 template <std::size_t Alignment>
 void overAligned() {
-  std::vector<std::unique_ptr<Aligned<Alignment>>> blocks;
+  struct alignas(Alignment) Block {
+    unsigned char bytes[Alignment * 3];
+  };
+  std::vector<std::unique_ptr<Block>> blocks;
   for (int i = 0; i < 50; ++i) {
-    blocks.push_back(std::make_unique<Aligned<Alignment>>());
-    std::memset(blocks.back()->bytes, 0xA5, sizeof blocks.back()->bytes);
-    expectAligned(blocks.back().get(), Alignment, "an over-aligned object");
+    blocks.push_back(std::make_unique<Block>());
+    use(blocks.back().get(), sizeof(Block), Alignment);
   }
-  std::vector<Aligned<Alignment>> array(7);
-  expectAligned(array.data(), Alignment, "an array of over-aligned objects");
 }
 
 }  // namespace
@@ -44,12 +37,11 @@ int main() {
   std::vector<std::unique_ptr<char[]>> blocks;
   for (std::size_t size = 0; size < 300; ++size) {
     blocks.emplace_back(new char[size]);
-    std::memset(blocks.back().get(), 0x5A, size);
-    expectAligned(blocks.back().get(), __STDCPP_DEFAULT_NEW_ALIGNMENT__, "a block from new");
+    use(blocks.back().get(), size, __STDCPP_DEFAULT_NEW_ALIGNMENT__);
   }
   overAligned<32>();
-  overAligned<64>();
   overAligned<4096>();
-  std::printf("%s: %d blocks of every size and over-aligned objects\n", failures == 0 ? "ok" : "FAIL", 300);
-  return failures == 0 ? 0 : 1;
+  std::printf("%s: blocks of 0 to 299 bytes and over-aligned objects, %d misaligned\n", misaligned == 0 ? "ok" : "FAIL",
+              misaligned);
+  return misaligned == 0 ? 0 : 1;
 }
