@@ -13,30 +13,38 @@ void KeepOnTop(Form1& panel) {
 }
 
 namespace {
-// What a second copy renames its own panel to, and a copy that is ending
-// its, so that the search for the caption below finds a running copy's
-// panel only.
-const char kSecondCopyCaptionPrefix[] = "Bexil's ";
 constexpr unsigned kHandOverTimeoutMs = 1000;
 // Ample for a copy that is exiting to finish letting go of what it holds.
 constexpr unsigned kEndingCopyTimeoutMs = 3000;
+
+// What a second copy, or a copy that is ending, puts before its panel's
+// caption, so that a copy looking for the running one's panel by its
+// caption passes it by.
+const char kAsideCaptionPrefix[] = "Bexil's ";
+
+// Returns the caption the panel had.
+std::string stepAside(tk::Form& panel) {
+  const std::string caption = panel.caption();
+  panel.setCaption(kAsideCaptionPrefix + caption);
+  return caption;
+}
 }  // namespace
 
 bool ActivatePreviousInstance(Form1& form) {
   if (!tk::previousInstance()) return false;
-  // Renamed first, so the search below finds the other copy's panel only.
-  const std::string oldCaption = form.form().caption();
-  form.form().setCaption(kSecondCopyCaptionPrefix + oldCaption);
+  const std::string oldCaption = stepAside(form.form());
   // By class too: any program's window can carry the caption.
   const win::Handle previous = win::FindWindowA(tk::kFormClass, oldCaption.c_str());
   std::int32_t zero = 0;
-  // A panel whose thread has stopped answering must not hold this copy up.
+  // A panel whose thread has stopped answering holds this copy up no longer
+  // than the wait below.
   if (previous != 0 && win::SendMessageTimeoutA(previous, win::WM_SETFOCUS, 0, reinterpret_cast<win::LParam>(&zero),
                                                 win::SMTO_ABORTIFHUNG, kHandOverTimeoutMs)) {
     return true;
   }
   // No panel answered: the other copy is ending, and it lets go of its
-  // running mark last of all. This copy then runs in its place.
+  // running mark last of all, or it has stopped answering. Once the mark is
+  // free this copy runs in its place.
   if (!tk::waitForPreviousInstance(kEndingCopyTimeoutMs)) return true;
   form.form().setCaption(oldCaption);
   return false;
@@ -91,7 +99,7 @@ Form2& Application::aboutWindow() {
 void Application::unloadPanel() {
   // First of all: letting go of the icon can wait on the taskbar, and
   // meanwhile a copy starting would hand over to this one.
-  panel_.form().setCaption(kSecondCopyCaptionPrefix + panel_.form().caption());
+  stepAside(panel_.form());
   Form_QueryUnload();
   panel_.form().unload();
 }

@@ -16,10 +16,19 @@ std::int32_t addAtom(const char* name) {
   return static_cast<std::int16_t>(win::GlobalAddAtomA(name));
 }
 
-// Windows 7 and later send a held key's hot key once; older versions refuse
-// the flag, and take the key without it.
-void registerHotKey(win::Handle panel, std::int32_t id, std::uint32_t virtualKey) {
-  if (!win::RegisterHotKey(panel, id, win::MOD_NOREPEAT, virtualKey)) win::RegisterHotKey(panel, id, 0, virtualKey);
+win::OSVERSIONINFO windowsVersion() {
+  win::OSVERSIONINFO version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!win::GetVersionExA(version)) version = {};
+  return version;
+}
+
+// Windows 7 and later can send a held key's hot key once; older versions
+// know no such flag, and one that refuses it takes the key without it.
+void registerHotKey(win::Handle panel, std::int32_t id, std::uint32_t virtualKey, bool noRepeat) {
+  if (!noRepeat || !win::RegisterHotKey(panel, id, win::MOD_NOREPEAT, virtualKey)) {
+    win::RegisterHotKey(panel, id, 0, virtualKey);
+  }
 }
 
 const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
@@ -60,9 +69,11 @@ LaunchHotKeys::LaunchHotKeys(Form1& panel)
   atomMyComputer = addAtom(kMyComputerAtom);
   atomCalculator = addAtom(kCalculatorAtom);
   atomMediaPlayer = addAtom(kMediaPlayerAtom);
-  registerHotKey(panel_, atomMyComputer, win::VK_LAUNCH_APP1);
-  registerHotKey(panel_, atomCalculator, win::VK_LAUNCH_APP2);
-  registerHotKey(panel_, atomMediaPlayer, win::VK_LAUNCH_MEDIA_SELECT);
+  const win::OSVERSIONINFO version = windowsVersion();
+  const bool noRepeat = version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1);
+  registerHotKey(panel_, atomMyComputer, win::VK_LAUNCH_APP1, noRepeat);
+  registerHotKey(panel_, atomCalculator, win::VK_LAUNCH_APP2, noRepeat);
+  registerHotKey(panel_, atomMediaPlayer, win::VK_LAUNCH_MEDIA_SELECT, noRepeat);
 }
 
 LaunchHotKeys::~LaunchHotKeys() {
@@ -95,17 +106,22 @@ LaunchHotKeys::Key* LaunchHotKeys::keyFor(std::int32_t hotKeyId) {
   return nullptr;
 }
 
-// A press counts once, however many hot keys its repeats bring, and hot
-// keys posted by another program with no press behind them start nothing
-// while the hook watches. Each start runs on a thread of its own: starting
-// a program can take long (shell extensions, a virus scanner), and this
+// A press counts once, however many hot keys its repeats bring. A hot key
+// the hook saw no press for counts while its key is down: the hook misses
+// the keys typed into an elevated program, and Windows drops a hook that
+// once answered too slowly. One posted by another program while the key is
+// up starts nothing. Each start runs on a thread of its own: starting a
+// program can take long (shell extensions, a virus scanner), and this
 // thread also serves the keyboard hook.
 void LaunchHotKeys::launch(std::int32_t hotKeyId) {
   Key* key = keyFor(hotKeyId);
   if (key == nullptr) return;
   if (watching_) {
-    if (!key->pressed) return;
+    const bool down = win::KeyIsDown(static_cast<int>(key->virtualKey));
+    if (!down) key->held = false;  // released, though the hook may not have said so
+    const bool pressed = key->pressed || (!key->held && down);
     key->pressed = false;
+    if (!pressed) return;
   }
   if (key->starting->exchange(true)) return;
   const auto starting = key->starting;
@@ -120,9 +136,7 @@ void LaunchHotKeys::launch(std::int32_t hotKeyId) {
 }
 
 std::string mediaPlayerPath() {
-  win::OSVERSIONINFO version = {};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!win::GetVersionExA(version)) version = {};
+  const win::OSVERSIONINFO version = windowsVersion();
   const bool windows2000 = version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
 
   std::string programs = win::SHGetFolderPathA(win::CSIDL_PROGRAM_FILES);

@@ -30,7 +30,7 @@ class LaunchHotKeys {
   // key of its own: only the first press since the key was released counts.
   void keyEvent(std::uint32_t virtualKey, bool released);
   // Whether the hook reports key events; without it every hot key counts as
-  // a press.
+  // a press, as one does whose key the hook did not see go down.
   void watchPresses(bool watching);
 
   // Carries out the launch key of a hot-key id; any other id does nothing.

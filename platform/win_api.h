@@ -18,6 +18,8 @@ LResult CallNextHookEx(Handle hook, int nCode, WParam wParam, LParam lParam);
 bool UnhookWindowsHookEx(Handle hook);
 
 std::int16_t GetKeyState(int virtualKey);
+// Whether the key is down now, wherever the keyboard's input goes.
+bool KeyIsDown(int virtualKey);
 bool GetKeyboardState(std::uint8_t (&keyState)[256]);
 
 bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy, unsigned flags);

@@ -84,9 +84,9 @@ float Form::height() const {
 }
 
 void Form::move(float left, float top) {
-  impl_->moving = true;
-  SetWindowPos(impl_->hwnd, nullptr, toPixels(left), toPixels(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  impl_->moving = false;
+  impl_->placedAt = POINT{toPixels(left), toPixels(top)};
+  SetWindowPos(impl_->hwnd, nullptr, impl_->placedAt->x, impl_->placedAt->y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace tk

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,8 +83,8 @@ struct Form::Impl {
   // Set while the toolkit destroys the window: any other process can post a
   // WM_NCDESTROY, and only the real one ends the form.
   bool destroying = false;
-  // Set while the program itself moves the form.
-  bool moving = false;
+  // Where the program last moved the form.
+  std::optional<POINT> placedAt;
   std::function<void()> onResume;
   win::Library sessionApi;  // wtsapi32, while session changes are reported
   std::vector<PaintedLabel> labels;

@@ -37,14 +37,18 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       impl->click(wParam);
       return 0;
-    case WM_WINDOWPOSCHANGING:
-      // A tool panel stays where the program put it. Wine under some window
-      // managers reports a window it maps again at the corner where the
-      // window manager's frame first appears, and would move it there.
-      if (impl->style == FormStyle::ToolPanel && !impl->moving) {
-        reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_NOMOVE;
+    case WM_WINDOWPOSCHANGING: {
+      // A tool panel stays where the program placed it, minimized aside.
+      // Wine under some window managers reports a window it maps again at
+      // the corner where the window manager's frame first appears, and
+      // would move it there.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (impl->style == FormStyle::ToolPanel && impl->placedAt && !IsIconic(hwnd) &&
+          (pos->x != impl->placedAt->x || pos->y != impl->placedAt->y)) {
+        pos->flags |= SWP_NOMOVE;
       }
       break;
+    }
     case WM_MOUSEACTIVATE:
       if (impl->style == FormStyle::ToolPanel) return MA_NOACTIVATE;
       break;

@@ -31,6 +31,8 @@ bool UnhookWindowsHookEx(Handle hook) {
   return ::UnhookWindowsHookEx(fromHandle<HHOOK>(hook)) != FALSE;
 }
 
+bool KeyIsDown(int virtualKey) { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+
 std::int16_t GetKeyState(int virtualKey) {
   return ::GetKeyState(virtualKey);
 }

@@ -1,6 +1,6 @@
-// Checks tovix.exe's operator new as the program links it: every block is
-// aligned as the compiler takes it to be, over-aligned types get their own
-// alignment, and each block can be written whole.
+// Checks the operator new that tovix.exe links, built here alone: every
+// block is aligned as the compiler takes it to be, over-aligned types get
+// their own alignment, and each block can be written whole.
 //
 // allocator_check <screenshot folder>
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct Answers {
   win::LResult nextHookResult = 0;
   std::uint8_t keyboard[256] = {};
   std::map<int, std::int16_t> keyStates;
+  std::set<int> keysDown;  // what KeyIsDown reports
   std::map<std::string, std::uint16_t> atoms = {{"Bexil", 0xC001}, {"Bexil1", 0xC002}, {"Bexil2", 0xC003}};
   std::int32_t previousWindowProc = 0x00DEF000;
   win::LResult forwardedResult = 0;

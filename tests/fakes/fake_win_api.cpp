@@ -76,6 +76,8 @@ bool UnhookWindowsHookEx(Handle hook) {
   return true;
 }
 
+bool KeyIsDown(int virtualKey) { return fake::answers().keysDown.count(virtualKey) != 0; }
+
 std::int16_t GetKeyState(int virtualKey) {
   fake::record("GetKeyState", virtualKey);
   const auto& states = fake::answers().keyStates;

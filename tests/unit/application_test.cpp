@@ -24,6 +24,7 @@ class ApplicationTest : public ::testing::Test {
         "GlobalAddAtomA(Bexil1)",
         "GlobalAddAtomA(Bexil2)",
         // A held key's hot key comes once, where Windows can (MOD_NOREPEAT).
+        "GetVersionExA(148)",
         fake::call("RegisterHotKey", panel, -16383, 0x4000, 0xB6),
         fake::call("RegisterHotKey", panel, -16382, 0x4000, 0xB7),
         fake::call("RegisterHotKey", panel, -16381, 0x4000, 0xB5),
@@ -98,7 +99,7 @@ TEST_F(ApplicationTest, SecondCopyHandsTheFocusOverAndAcquiresNothing) {
 
 TEST_F(ApplicationTest, ACopyStartedWhileTheFirstEndsRunsInItsPlace) {
   fake::answers().previousInstance = true;
-  fake::answers().handOverAnswered = false;  // the first copy's panel is gone
+  fake::answers().foundWindow = 0;  // the first copy's panel is gone
   fake::answers().previousInstanceEnds = true;
   Application app;
 
@@ -108,7 +109,10 @@ TEST_F(ApplicationTest, ACopyStartedWhileTheFirstEndsRunsInItsPlace) {
   EXPECT_TRUE(app.panel().visible());
   EXPECT_EQ(fake::notifyCalls().size(), 1u);
 
-  // One that does not end within the wait leaves this copy to end.
+  // One whose panel does not answer, and that does not end within the
+  // wait, leaves this copy to end.
+  fake::answers().foundWindow = 0x9990;
+  fake::answers().handOverAnswered = false;
   fake::answers().previousInstanceEnds = false;
   Application third;
   EXPECT_FALSE(third.Form_Load());
