@@ -181,11 +181,8 @@ class InstanceMarker {
     SetLastError(ERROR_SUCCESS);
     handle_ = win::KernelHandle(CreateMutexA(nullptr, TRUE, name.c_str()));
     const DWORD error = GetLastError();
-    if (!handle_) {
-      owned_ = error != ERROR_ACCESS_DENIED;
-    } else {
-      owned_ = error != ERROR_ALREADY_EXISTS || acquire(0);
-    }
+    // Made by another copy, perhaps an older one that never owned it.
+    owned_ = handle_ ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
   }
   ~InstanceMarker() {
     if (owned_ && handle_) ReleaseMutex(handle_.get());
@@ -195,11 +192,23 @@ class InstanceMarker {
 
   bool owned() const { return owned_; }
 
-  // Waits up to timeoutMs for the copy that owns the mutex to let go of it.
+  // Waits up to timeoutMs for the copy that owns the mutex to let go of it,
+  // meanwhile answering what other programs send this thread's windows, as
+  // a broadcast to every top-level window.
   bool acquire(DWORD timeoutMs) {
-    if (!owned_ && handle_) {
-      const DWORD result = WaitForSingleObject(handle_.get(), timeoutMs);
-      owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    const DWORD start = GetTickCount();
+    HANDLE mutex = handle_.get();
+    while (!owned_ && mutex != nullptr) {
+      const DWORD elapsed = GetTickCount() - start;
+      if (elapsed >= timeoutMs) break;
+      const DWORD result = MsgWaitForMultipleObjects(1, &mutex, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+      if (result == WAIT_OBJECT_0 + 1) {
+        MSG sent;
+        PeekMessageA(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        continue;
+      }
+      owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0;
+      break;
     }
     return owned_;
   }
