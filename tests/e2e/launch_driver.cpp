@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     std::string commandLine;
     const char* typed;  // letters typed right after the launch key
   } keys[] = {
-      {0xB6, "My Computer key", explorer, "\"" + explorer + "\" ::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "AB"},
+      {0xB6, "My Computer key", explorer, "\"" + explorer + "\" " + kMyComputer, "AB"},
       {0xB7, "Calculator key", calc, "\"" + calc + "\"", "CD"},
       {0xB5, "media key", player, "\"" + player + "\"", "EF"},
   };
