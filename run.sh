@@ -78,7 +78,7 @@ click_at $((x + w / 2)) $((y + h / 4)) 1
 # The About window, with the frame the window manager puts around it.
 about=$(wait_window --name '^About$')
 capture "$(xwininfo -children -id "$about" | awk '/Parent window id/ { print $4 }')" about
-# OK, as app/form2.cpp places it: 1560,1800 twips into the window and
+# OK, as app/about_window.cpp places it: 1560,1800 twips into the window and
 # 1575x615 large, 15 twips a pixel.
 locate "$about"
 click_at $((x + (1560 + 1575 / 2) / 15)) $((y + (1800 + 615 / 2) / 15)) 1

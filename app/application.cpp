@@ -7,7 +7,7 @@
 
 // Without SWP_NOACTIVATE the call would also activate the panel and take the
 // focus from whatever the user is typing into.
-void KeepOnTop(Form1& panel) {
+void KeepOnTop(IndicatorPanel& panel) {
   win::SetWindowPos(panel.hwnd(), win::HWND_TOPMOST, 0, 0, 0, 0,
                     win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE);
 }
@@ -30,7 +30,7 @@ std::string stepAside(tk::Form& panel) {
 }
 }  // namespace
 
-bool ActivatePreviousInstance(Form1& form) {
+bool ActivatePreviousInstance(IndicatorPanel& form) {
   if (!tk::previousInstance()) return false;
   const std::string oldCaption = stepAside(form.form());
   // By class too: any program's window can carry the caption.
@@ -51,7 +51,7 @@ bool ActivatePreviousInstance(Form1& form) {
 }
 
 Application::Application()
-    : tray_(panel_, [this]() -> Form2& { return aboutWindow(); }, [this] { unloadPanel(); }) {
+    : tray_(panel_, [this]() -> AboutWindow& { return aboutWindow(); }, [this] { unloadPanel(); }) {
   panel_.form().onCloseRequest = [this] { unloadPanel(); };
   // A restarted taskbar has lost every notification icon.
   panel_.form().onTaskbarCreated = [this] {
@@ -59,10 +59,10 @@ Application::Application()
   };
 }
 
-bool Application::Form_Load() {
+bool Application::startUp() {
   KeepOnTop(panel_);
   if (ActivatePreviousInstance(panel_)) return false;
-  if (!trayIcon_) trayIcon_.emplace(panel_.Picture1.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(), panel_.Text1.text());
+  if (!trayIcon_) trayIcon_.emplace(panel_.trayReceiver.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(), panel_.tipText.text());
   panel_.place();
   hotKeys_.emplace(panel_);
   windowProc_.emplace(panel_, *hotKeys_);
@@ -71,13 +71,13 @@ bool Application::Form_Load() {
   if (!hook_->installed()) tk::messageBox("Failed to install low-level keyboard hook.", "Tovix");
   resumeWatch_.emplace(panel_.form(), [this] { reinstallHook(); });
   panel_.show();
-  // Timer1 has run since the panel was created, and a message box above may
-  // have outlasted its first tick: the panel gets its full second.
+  // The hide timer has run since the panel was created, and a message box
+  // above may have outlasted its first tick: the panel gets its full second.
   panel_.armHideTimer();
   return true;
 }
 
-void Application::Form_QueryUnload() {
+void Application::shutDown() {
   hook_.reset();
   trayIcon_.reset();
   windowProc_.reset();
@@ -91,8 +91,8 @@ void Application::reinstallHook() {
   lightLampsFromToggles(panel_);
 }
 
-Form2& Application::aboutWindow() {
-  if (about() == nullptr) about_ = std::make_unique<Form2>();
+AboutWindow& Application::aboutWindow() {
+  if (about() == nullptr) about_ = std::make_unique<AboutWindow>();
   return *about_;
 }
 
@@ -100,6 +100,6 @@ void Application::unloadPanel() {
   // First of all: letting go of the icon can wait on the taskbar, and
   // meanwhile a copy starting would hand over to this one.
   stepAside(panel_.form());
-  Form_QueryUnload();
+  shutDown();
   panel_.form().unload();
 }

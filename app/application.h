@@ -3,8 +3,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/form2.h"
-#include "indicator/form1.h"
+#include "app/about_window.h"
+#include "indicator/indicator_panel.h"
 #include "indicator/keyboard_hook.h"
 #include "launch/launch_keys.h"
 #include "launch/panel_window_proc.h"
@@ -12,11 +12,11 @@
 #include "tray/tray_icon.h"
 
 // Makes the panel a topmost window, without activating it.
-void KeepOnTop(Form1& panel);
+void KeepOnTop(IndicatorPanel& panel);
 
 // True when another copy of Tovix runs: it then hands that copy's panel the
 // focus message and this copy must end.
-bool ActivatePreviousInstance(Form1& form);
+bool ActivatePreviousInstance(IndicatorPanel& form);
 
 // The running program: the panel, the About window and everything acquired
 // for them.
@@ -26,24 +26,24 @@ class Application {
 
   // Acquires everything in its fixed order and shows the panel. False when
   // another copy runs: nothing was acquired and this copy ends.
-  bool Form_Load();
-  // Releases what Form_Load acquired, in its own order.
-  void Form_QueryUnload();
+  bool startUp();
+  // Releases what startUp acquired, in its own order.
+  void shutDown();
 
-  Form1& panel() { return panel_; }
+  IndicatorPanel& panel() { return panel_; }
   TrayCallback& tray() { return tray_; }
   // The About window while it is loaded, else null.
-  Form2* about() { return about_ && about_->form().loaded() ? about_.get() : nullptr; }
+  AboutWindow* about() { return about_ && about_->form().loaded() ? about_.get() : nullptr; }
 
  private:
-  Form2& aboutWindow();
+  AboutWindow& aboutWindow();
   void unloadPanel();
   // Windows drops a low-level hook that once answered too slowly, which
   // shows after sleep or a locked session: the hook is installed anew.
   void reinstallHook();
 
-  Form1 panel_;
-  std::unique_ptr<Form2> about_;
+  IndicatorPanel panel_;
+  std::unique_ptr<AboutWindow> about_;
   TrayCallback tray_;
   std::optional<TrayIcon> trayIcon_;
   std::optional<LaunchHotKeys> hotKeys_;

@@ -7,6 +7,6 @@
 int main() {
   win::RestrictDllSearchToSystem();
   Application app;
-  if (!app.Form_Load()) return 0;
+  if (!app.startUp()) return 0;
   return tk::runMessageLoop();
 }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 #include "indicator/lamps.h"
 #include "launch/launch_keys.h"
 #include "platform/toolkit.h"
@@ -13,7 +13,7 @@
 win::Handle hKeyboardHook = 0;
 
 namespace {
-Form1* hookPanel = nullptr;
+IndicatorPanel* hookPanel = nullptr;
 LaunchHotKeys* hookLaunchKeys = nullptr;
 }
 
@@ -34,7 +34,7 @@ win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam)
   return win::CallNextHookEx(hKeyboardHook, nCode, wParam, lParam);
 }
 
-KeyboardHook::KeyboardHook(Form1& panel, LaunchHotKeys& launchKeys) {
+KeyboardHook::KeyboardHook(IndicatorPanel& panel, LaunchHotKeys& launchKeys) {
   hookPanel = &panel;
   hookLaunchKeys = &launchKeys;
   hKeyboardHook = win::SetWindowsHookExA(win::WH_KEYBOARD_LL, KeyboardHookProc, tk::appInstance(), 0);

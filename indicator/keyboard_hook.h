@@ -2,7 +2,7 @@
 
 #include "platform/win_types.h"
 
-class Form1;
+class IndicatorPanel;
 class LaunchHotKeys;
 
 // Handle of the installed low-level keyboard hook; 0 when it was refused.
@@ -17,7 +17,7 @@ win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam)
 // the given panel and launch keys, and removes it again when destroyed.
 class KeyboardHook {
  public:
-  KeyboardHook(Form1& panel, LaunchHotKeys& launchKeys);
+  KeyboardHook(IndicatorPanel& panel, LaunchHotKeys& launchKeys);
   ~KeyboardHook();
   KeyboardHook(const KeyboardHook&) = delete;
   KeyboardHook& operator=(const KeyboardHook&) = delete;

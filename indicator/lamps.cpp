@@ -1,6 +1,6 @@
 #include "indicator/lamps.h"
 
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 #include "platform/win_api.h"
 
 const LampKey* lampKeyFor(std::uint32_t virtualKey) {
@@ -14,7 +14,7 @@ tk::Colour releaseColor(std::int16_t lockKeyState) {
   return static_cast<std::uint16_t>(lockKeyState) == 0xFF81 ? LampOnColor : LampOffColor;
 }
 
-void lightLampsFromKeyboard(Form1& panel) {
+void lightLampsFromKeyboard(IndicatorPanel& panel) {
   std::uint8_t snapshot[256] = {};
   win::GetKeyboardState(snapshot);
   for (const LampKey& key : kLampKeys) {
@@ -22,7 +22,7 @@ void lightLampsFromKeyboard(Form1& panel) {
   }
 }
 
-void lightLampsFromToggles(Form1& panel) {
+void lightLampsFromToggles(IndicatorPanel& panel) {
   for (const LampKey& key : kLampKeys) {
     panel.setLamp(key.lamp, (win::GetKeyState(key.virtualKey) & 1) != 0 ? LampOnColor : LampOffColor);
   }

@@ -5,7 +5,7 @@
 #include "platform/toolkit.h"
 #include "platform/win_constants.h"
 
-class Form1;
+class IndicatorPanel;
 
 enum class Lamp { Num, Caps, Scroll };
 
@@ -33,7 +33,7 @@ tk::Colour releaseColor(std::int16_t lockKeyState);
 
 // Lights every lamp whose key has a non-zero byte in the keyboard snapshot;
 // the others keep their colour.
-void lightLampsFromKeyboard(Form1& panel);
+void lightLampsFromKeyboard(IndicatorPanel& panel);
 
 // Sets every lamp from its key's toggle state as it is now.
-void lightLampsFromToggles(Form1& panel);
+void lightLampsFromToggles(IndicatorPanel& panel);

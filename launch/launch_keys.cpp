@@ -1,6 +1,6 @@
 #include "launch/launch_keys.h"
 
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 #include "platform/toolkit.h"
 #include "platform/win_api.h"
 #include "platform/win_constants.h"
@@ -61,7 +61,7 @@ void startMediaPlayer(win::Handle) {
 
 }  // namespace
 
-LaunchHotKeys::LaunchHotKeys(Form1& panel)
+LaunchHotKeys::LaunchHotKeys(IndicatorPanel& panel)
     : panel_(panel.hwnd()),
       keys_{{win::VK_LAUNCH_APP1, openMyComputer},
             {win::VK_LAUNCH_APP2, startCalculator},

@@ -7,7 +7,7 @@
 
 #include "platform/win_types.h"
 
-class Form1;
+class IndicatorPanel;
 
 // The hot-key ids: global atoms, widened to 32 bits with their sign.
 extern std::int32_t atomMyComputer;
@@ -20,7 +20,7 @@ extern std::int32_t atomMediaPlayer;
 // the first is still being started.
 class LaunchHotKeys {
  public:
-  explicit LaunchHotKeys(Form1& panel);
+  explicit LaunchHotKeys(IndicatorPanel& panel);
   ~LaunchHotKeys();
   LaunchHotKeys(const LaunchHotKeys&) = delete;
   LaunchHotKeys& operator=(const LaunchHotKeys&) = delete;

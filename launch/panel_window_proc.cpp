@@ -1,6 +1,6 @@
 #include "launch/panel_window_proc.h"
 
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 #include "launch/launch_keys.h"
 #include "platform/win_api.h"
 #include "platform/win_constants.h"
@@ -8,7 +8,7 @@
 std::int32_t previousWindowProc = 0;
 
 namespace {
-Form1* procPanel = nullptr;
+IndicatorPanel* procPanel = nullptr;
 LaunchHotKeys* procKeys = nullptr;
 }
 
@@ -19,7 +19,7 @@ win::LResult PanelWindowProc(win::Handle hWnd, std::uint32_t msg, win::WParam wP
   return 0;
 }
 
-PanelWindowProcedure::PanelWindowProcedure(Form1& panel, LaunchHotKeys& keys) {
+PanelWindowProcedure::PanelWindowProcedure(IndicatorPanel& panel, LaunchHotKeys& keys) {
   procPanel = &panel;
   procKeys = &keys;
   previousWindowProc = win::SetWindowLongA(panel.hwnd(), win::GWL_WNDPROC, PanelWindowProc);

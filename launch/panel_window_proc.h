@@ -4,7 +4,7 @@
 
 #include "platform/win_types.h"
 
-class Form1;
+class IndicatorPanel;
 class LaunchHotKeys;
 
 // The panel's window procedure before PanelWindowProc replaced it.
@@ -18,7 +18,7 @@ win::LResult PanelWindowProc(win::Handle hWnd, std::uint32_t msg, win::WParam wP
 // handing the hot keys to the launch keys.
 class PanelWindowProcedure {
  public:
-  PanelWindowProcedure(Form1& panel, LaunchHotKeys& keys);
+  PanelWindowProcedure(IndicatorPanel& panel, LaunchHotKeys& keys);
   ~PanelWindowProcedure();
   PanelWindowProcedure(const PanelWindowProcedure&) = delete;
   PanelWindowProcedure& operator=(const PanelWindowProcedure&) = delete;

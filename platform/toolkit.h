@@ -13,8 +13,8 @@
 // A form is loaded while its window exists. The program's message loop ends
 // when no form is loaded any more.
 //
-// Controls, timers and menus take the name their form gives them (Label4,
-// Timer1, mnuShow). Windows never sees it and the Win32 toolkit ignores it;
+// Controls, timers and menus take the name their form gives them (numCaption,
+// hideTimer, trayMenu). Windows never sees it and the Win32 toolkit ignores it;
 // the recording toolkit files what a label, lamp, timer or menu does under
 // its name. Buttons and picture boxes need none: a button is found by its
 // caption, a picture box by its window.

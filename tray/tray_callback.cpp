@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/form2.h"
-#include "indicator/form1.h"
+#include "app/about_window.h"
+#include "indicator/indicator_panel.h"
 #include "platform/win_api.h"
 #include "platform/win_constants.h"
 
@@ -12,18 +12,18 @@ std::int32_t trayMessageNumber(float x, float twipsPerPixel) {
   return static_cast<std::int32_t>(std::nearbyint(x / twipsPerPixel));
 }
 
-TrayCallback::TrayCallback(Form1& panel, std::function<Form2&()> aboutWindow, std::function<void()> unloadPanel)
+TrayCallback::TrayCallback(IndicatorPanel& panel, std::function<AboutWindow&()> aboutWindow, std::function<void()> unloadPanel)
     : panel_(panel),
       aboutWindow_(std::move(aboutWindow)),
       unloadPanel_(std::move(unloadPanel)),
-      mnuShow("mnuShow", {{"mnuDisplay", "About", [this] { mnuDisplay_Click(); }},
-                          {"mnuQuit", "Exit", [this] { mnuQuit_Click(); }}}) {
-  panel_.Picture1.onMouseMove = [this](int button, int shift, float x, float y) {
-    Picture1_MouseMove(button, shift, x, y);
+      trayMenu_("trayMenu", {{"aboutItem", "About", [this] { showAbout(); }},
+                          {"exitItem", "Exit", [this] { exitProgram(); }}}) {
+  panel_.trayReceiver.onMouseMove = [this](int button, int shift, float x, float y) {
+    onTrayMessage(button, shift, x, y);
   };
 }
 
-void TrayCallback::Picture1_MouseMove(int, int, float x, float) {
+void TrayCallback::onTrayMessage(int, int, float x, float) {
   const std::int32_t message = trayMessageNumber(x, tk::Screen::twipsPerPixelX());
   if (message == static_cast<std::int32_t>(win::WM_LBUTTONUP)) {
     panel_.show();
@@ -31,19 +31,19 @@ void TrayCallback::Picture1_MouseMove(int, int, float x, float) {
   } else if (message == static_cast<std::int32_t>(win::WM_RBUTTONUP)) {
     const win::Handle panel = panel_.hwnd();
     win::SetForegroundWindow(panel);
-    panel_.form().popupMenu(mnuShow, win::TPM_RIGHTBUTTON);
+    panel_.form().popupMenu(trayMenu_, win::TPM_RIGHTBUTTON);
     // Lets the menu close when the user clicks elsewhere next time.
     win::PostMessageA(panel, win::WM_NULL, 0, 0);
   }
 }
 
-void TrayCallback::mnuDisplay_Click() {
+void TrayCallback::showAbout() {
   panel_.armHideTimer();
-  Form2& about = aboutWindow_();
+  AboutWindow& about = aboutWindow_();
   about.form().move((tk::Screen::width() - about.form().width()) / 2,
                     (tk::Screen::height() - about.form().height()) / 2);
   panel_.hide();
   about.form().show();
 }
 
-void TrayCallback::mnuQuit_Click() { unloadPanel_(); }
+void TrayCallback::exitProgram() { unloadPanel_(); }

@@ -5,8 +5,8 @@
 
 #include "platform/toolkit.h"
 
-class Form1;
-class Form2;
+class IndicatorPanel;
+class AboutWindow;
 
 // The notification icon's message number, back from the x position in twips
 // at which the toolkit reports it (the number times the twips per pixel),
@@ -19,17 +19,16 @@ class TrayCallback {
  public:
   // aboutWindow gives the About window, loading it if it is not loaded;
   // unloadPanel closes the panel as any close request does.
-  TrayCallback(Form1& panel, std::function<Form2&()> aboutWindow, std::function<void()> unloadPanel);
+  TrayCallback(IndicatorPanel& panel, std::function<AboutWindow&()> aboutWindow, std::function<void()> unloadPanel);
 
-  void Picture1_MouseMove(int button, int shift, float x, float y);
-  void mnuDisplay_Click();
-  void mnuQuit_Click();
+  void onTrayMessage(int button, int shift, float x, float y);
+  void showAbout();
+  void exitProgram();
 
  private:
-  Form1& panel_;
-  std::function<Form2&()> aboutWindow_;
+  IndicatorPanel& panel_;
+  std::function<AboutWindow&()> aboutWindow_;
   std::function<void()> unloadPanel_;
-  // The icon's menu, named as on the form it was drawn on: mnuDisplay is
-  // "About", mnuQuit is "Exit".
-  tk::PopupMenu mnuShow;
+  // "About" / "Exit".
+  tk::PopupMenu trayMenu_;
 };

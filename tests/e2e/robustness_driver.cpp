@@ -87,7 +87,7 @@ void checkTaskbarRestart() {
   const HWND owner = picture();
   check(icon.message == NIM_ADD && icon.owner == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(owner)) &&
             icon.id == 1 && icon.flags == 7 && icon.callback == 0x200 && icon.tip == L"Tovix",
-        "the same icon: NIM_ADD, Picture1, id 1, message | icon | tip, callback 0x200, tip \"Tovix\"");
+        "the same icon: NIM_ADD, trayReceiver, id 1, message | icon | tip, callback 0x200, tip \"Tovix\"");
 
   // A left click on it, as the new taskbar reports it.
   e2e::waitFor([] { return !panelVisible(); }, 2500);

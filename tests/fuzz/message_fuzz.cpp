@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
 
   fake::reset();
   Application app;
-  app.Form_Load();
-  Form1& panel = app.panel();
+  app.startUp();
+  IndicatorPanel& panel = app.panel();
   const std::uint32_t atoms[] = {0xFFFFC001u, 0xFFFFC002u, 0xFFFFC003u};
 
   for (std::uint64_t i = 0; i < iterations; ++i) {
@@ -98,13 +98,13 @@ int main(int argc, char** argv) {
       case 3: {  // the notification callback, as the toolkit reports it
         const float tpp = fake::screen().twipsPerPixel;
         const float x = pick<float>({514 * tpp, 517 * tpp, 513 * tpp, static_cast<std::int16_t>(any32()) * tpp});
-        panel.Picture1.onMouseMove(static_cast<int>(rng() % 8), static_cast<int>(rng() % 4), x,
+        panel.trayReceiver.onMouseMove(static_cast<int>(rng() % 8), static_cast<int>(rng() % 4), x,
                                    static_cast<std::int16_t>(any32()) * tpp);
         break;
       }
       case 4:
-        fake::tick(panel.hwnd(), "Timer1");
-        if (app.about() != nullptr && rng() % 4 == 0) app.about()->Command1_Click();
+        fake::tick(panel.hwnd(), "hideTimer");
+        if (app.about() != nullptr && rng() % 4 == 0) app.about()->onOk();
         break;
       case 5:
         if (rng() % 2 == 0) {
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
         break;
     }
   }
-  app.Form_QueryUnload();
+  app.shutDown();
   std::printf("message fuzz: %llu calls, seed %u, %d failures\n", static_cast<unsigned long long>(iterations), seed,
               failures);
   return failures == 0 ? 0 : 1;

@@ -13,12 +13,12 @@ class ApplicationTest : public ::testing::Test {
  protected:
   void SetUp() override { fake::reset(); }
 
-  // What Form_Load calls from the icon on, when this copy is the first.
+  // What startUp calls from the icon on, when this copy is the first.
   static std::vector<std::string> acquisitions(Application& app) {
     const win::Handle panel = app.panel().hwnd();
     const fake::FormState& form = fake::form(panel);
     return {
-        fake::call("Shell_NotifyIconA", 0, app.panel().Picture1.hwnd(), 1),
+        fake::call("Shell_NotifyIconA", 0, app.panel().trayReceiver.hwnd(), 1),
         fake::call("Tovix.Move", 1024 * 15 - form.width, 768 * 15 - form.height - 500),
         "GlobalAddAtomA(Bexil)",
         "GlobalAddAtomA(Bexil1)",
@@ -30,7 +30,7 @@ class ApplicationTest : public ::testing::Test {
         fake::call("RegisterHotKey", panel, -16381, 0x4000, 0xB5),
         fake::call("SetWindowLongA", panel, -4, "PanelWindowProc"),
         "GetKeyboardState()",
-        fake::call("Shape2.FillColor", kGreen),
+        fake::call("capsLamp.FillColor", kGreen),
         fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0),
     };
   }
@@ -39,14 +39,14 @@ class ApplicationTest : public ::testing::Test {
     return fake::call("SetWindowPos", app.panel().hwnd(), -1, 0, 0, 0, 0, 0x1 | 0x2 | 0x10);  // never activates
   }
 
-  // A first copy's whole Form_Load, with what it reports after the hook.
+  // A first copy's whole startUp, with what it reports after the hook.
   static std::vector<std::string> firstCopyLoad(Application& app, const std::vector<std::string>& afterHook) {
     std::vector<std::string> expected = {keepOnTop(app)};
     for (const std::string& call : acquisitions(app)) expected.push_back(call);
     expected.insert(expected.end(), afterHook.begin(), afterHook.end());
     expected.push_back("Tovix.WatchResume()");
     expected.push_back("Tovix.Show()");
-    expected.push_back("Timer1.Enabled(1)");
+    expected.push_back("hideTimer.Enabled(1)");
     return expected;
   }
 };
@@ -56,10 +56,10 @@ TEST_F(ApplicationTest, FirstCopyAcquiresEverythingInOrderThenShowsThePanel) {
   Application app;
   fake::calls().clear();
 
-  EXPECT_TRUE(app.Form_Load());
+  EXPECT_TRUE(app.startUp());
 
   EXPECT_EQ(fake::calls(), firstCopyLoad(app, {}));
-  // The icon's messages come back as WM_MOUSEMOVE, which Picture1 decodes:
+  // The icon's messages come back as WM_MOUSEMOVE, which trayReceiver decodes:
   // uCallbackMessage, at byte 16 of the 88-byte record.
   const std::vector<std::uint8_t>& record = fake::notifyCalls().at(0).bytes;
   ASSERT_EQ(record.size(), 88u);
@@ -73,7 +73,7 @@ TEST_F(ApplicationTest, RefusedHookIsReportedOnceAndStartUpGoesOn) {
   Application app;
   fake::calls().clear();
 
-  EXPECT_TRUE(app.Form_Load());
+  EXPECT_TRUE(app.startUp());
 
   EXPECT_EQ(fake::calls(), firstCopyLoad(app, {"MsgBox(Failed to install low-level keyboard hook.,Tovix)"}));
 }
@@ -84,7 +84,7 @@ TEST_F(ApplicationTest, SecondCopyHandsTheFocusOverAndAcquiresNothing) {
   Application app;
   fake::calls().clear();
 
-  EXPECT_FALSE(app.Form_Load());
+  EXPECT_FALSE(app.startUp());
 
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                keepOnTop(app),
@@ -103,7 +103,7 @@ TEST_F(ApplicationTest, ACopyStartedWhileTheFirstEndsRunsInItsPlace) {
   fake::answers().previousInstanceEnds = true;
   Application app;
 
-  EXPECT_TRUE(app.Form_Load());
+  EXPECT_TRUE(app.startUp());
 
   EXPECT_EQ(fake::form(app.panel().hwnd()).caption, "Tovix");
   EXPECT_TRUE(app.panel().visible());
@@ -115,14 +115,14 @@ TEST_F(ApplicationTest, ACopyStartedWhileTheFirstEndsRunsInItsPlace) {
   fake::answers().handOverAnswered = false;
   fake::answers().previousInstanceEnds = false;
   Application third;
-  EXPECT_FALSE(third.Form_Load());
+  EXPECT_FALSE(third.startUp());
   EXPECT_FALSE(third.panel().visible());
 }
 
 TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderThenUnloadsThePanel) {
   fake::answers().hookHandle = 0x777;
   Application app;
-  app.Form_Load();
+  app.startUp();
   const win::Handle panel = app.panel().hwnd();
   fake::calls().clear();
 
@@ -132,7 +132,7 @@ TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderThenUnloadsThePanel) {
                                // First: a copy starting meanwhile must not hand over to this one.
                                "Tovix.Caption(Bexil's Tovix)",
                                fake::call("UnhookWindowsHookEx", 0x777),
-                               fake::call("Shell_NotifyIconA", 2, app.panel().Picture1.hwnd(), 1),
+                               fake::call("Shell_NotifyIconA", 2, app.panel().trayReceiver.hwnd(), 1),
                                fake::call("SetWindowLongA", panel, -4, fake::answers().previousWindowProc),
                                fake::call("UnregisterHotKey", panel, -16383),
                                fake::call("UnregisterHotKey", panel, -16382),
@@ -146,10 +146,10 @@ TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderThenUnloadsThePanel) {
 TEST_F(ApplicationTest, WithoutAHookUnloadReleasesTheRest) {
   fake::answers().hookHandle = 0;
   Application app;
-  app.Form_Load();
+  app.startUp();
   fake::calls().clear();
 
-  app.Form_QueryUnload();
+  app.shutDown();
 
   ASSERT_EQ(fake::calls().size(), 6u);
   EXPECT_EQ(fake::calls().front().rfind("Shell_NotifyIconA(2,", 0), 0u) << fake::calls().front();
@@ -157,19 +157,19 @@ TEST_F(ApplicationTest, WithoutAHookUnloadReleasesTheRest) {
 
 TEST_F(ApplicationTest, ExitWithAboutOpenReleasesAtOnceAndEndsWhenAboutCloses) {
   Application app;
-  app.Form_Load();
-  app.tray().mnuDisplay_Click();
+  app.startUp();
+  app.tray().showAbout();
   ASSERT_NE(app.about(), nullptr);
   fake::calls().clear();
 
-  app.tray().mnuQuit_Click();
+  app.tray().exitProgram();
 
   EXPECT_EQ(fake::calls().size(), 9u);  // the caption, seven releases and the panel's unload
   EXPECT_EQ(fake::calls().back(), "Bexil's Tovix.Unload()");
   EXPECT_TRUE(app.about()->form().visible());
 
   fake::calls().clear();
-  app.about()->Command1_Click();
+  app.about()->onOk();
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{"About.Unload()", "EndMessageLoop()"}));
   EXPECT_EQ(app.about(), nullptr);
 }
@@ -178,7 +178,7 @@ TEST_F(ApplicationTest, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {
   fake::answers().hookHandle = 0x777;
   fake::answers().keyboard[0x90] = 0x01;  // Num on at start-up
   Application app;
-  app.Form_Load();
+  app.startUp();
   fake::calls().clear();
   fake::answers().hookHandle = 0x888;
   fake::answers().keyStates = {{0x90, 0x0000}, {0x14, static_cast<std::int16_t>(0xFF81)}, {0x91, 0x0001}};
@@ -189,24 +189,24 @@ TEST_F(ApplicationTest, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {
                                fake::call("UnhookWindowsHookEx", 0x777),
                                fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0),
                                "GetKeyState(144)",
-                               fake::call("Shape1.FillColor", kOlive),
+                               fake::call("numLamp.FillColor", kOlive),
                                "GetKeyState(20)",
-                               fake::call("Shape2.FillColor", kGreen),
+                               fake::call("capsLamp.FillColor", kGreen),
                                "GetKeyState(145)",
-                               fake::call("Shape3.FillColor", kGreen),
+                               fake::call("scrollLamp.FillColor", kGreen),
                            }));
   EXPECT_EQ(hKeyboardHook, 0x888u);
 
   // The new hook is the one removed at the end.
   fake::calls().clear();
-  app.Form_QueryUnload();
+  app.shutDown();
   EXPECT_EQ(fake::calls().front(), fake::call("UnhookWindowsHookEx", 0x888));
   EXPECT_FALSE(fake::resume(app.panel().hwnd()));
 }
 
 TEST_F(ApplicationTest, TaskbarRestartPutsTheSameIconBack) {
   Application app;
-  app.Form_Load();
+  app.startUp();
   ASSERT_EQ(fake::notifyCalls().size(), 1u);
   const std::vector<std::uint8_t> added = fake::notifyCalls()[0].bytes;
 
@@ -217,7 +217,7 @@ TEST_F(ApplicationTest, TaskbarRestartPutsTheSameIconBack) {
   EXPECT_EQ(fake::notifyCalls()[1].bytes, added);
 
   // After Exit there is no icon to put back.
-  app.Form_QueryUnload();
+  app.shutDown();
   app.panel().form().onTaskbarCreated();
   EXPECT_EQ(fake::notifyCalls().size(), 3u);  // only the removal
 }

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "fake.h"
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 #include "indicator/keyboard_hook.h"
 #include "launch/launch_keys.h"
 #include "platform/win_records.h"
@@ -32,7 +32,7 @@ namespace {
 TEST(KeyboardHookProcCost, NoAllocationForAnyEvent) {
   fake::reset();
   fake::answers().keyStates = {{0x14, static_cast<std::int16_t>(0xFF81)}, {0x90, 0}, {0x91, 1}};
-  Form1 panel;
+  IndicatorPanel panel;
   LaunchHotKeys launchKeys(panel);
   std::optional<KeyboardHook> hook;
   hook.emplace(panel, launchKeys);

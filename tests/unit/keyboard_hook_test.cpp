@@ -6,7 +6,7 @@
 
 #include "colours.h"
 #include "fake.h"
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 #include "launch/launch_keys.h"
 #include "platform/win_constants.h"
 #include "platform/win_records.h"
@@ -25,7 +25,7 @@ class KeyboardHookProcTest : public ::testing::Test {
     fake::answers().hookHandle = kHook;
     fake::answers().nextHookResult = 0x5A5A;
     hook.emplace(panel, launchKeys);
-    panel.Timer1_Timer();  // hidden and disarmed, as a second after start-up
+    panel.onHideTimer();  // hidden and disarmed, as a second after start-up
     fake::calls().clear();
   }
   void TearDown() override { hook.reset(); }
@@ -40,7 +40,7 @@ class KeyboardHookProcTest : public ::testing::Test {
     return fake::call("CallNextHookEx", kHook, nCode, message, lParam);
   }
 
-  Form1 panel;
+  IndicatorPanel panel;
   LaunchHotKeys launchKeys{panel};
   std::optional<KeyboardHook> hook;
   win::KBDLLHOOKSTRUCT event{};
@@ -49,7 +49,7 @@ class KeyboardHookProcTest : public ::testing::Test {
 
 TEST_F(KeyboardHookProcTest, LockKeyPressOnlyArmsTheTimer) {
   EXPECT_EQ(send(win::HC_ACTION, WM_KEYDOWN, 0x14, 0), 0x5A5A);
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Timer1.Enabled(1)", passedOn(0, WM_KEYDOWN)}));
+  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"hideTimer.Enabled(1)", passedOn(0, WM_KEYDOWN)}));
   EXPECT_FALSE(panel.visible());
 }
 
@@ -57,7 +57,7 @@ TEST_F(KeyboardHookProcTest, LockKeyReleaseReadsStateThenShowsThenSetsLamp) {
   const struct {
     std::uint32_t vk;
     const char* shape;
-  } keys[] = {{0x14, "Shape2"}, {0x90, "Shape1"}, {0x91, "Shape3"}};
+  } keys[] = {{0x14, "capsLamp"}, {0x90, "numLamp"}, {0x91, "scrollLamp"}};
   for (const auto& key : keys) {
     for (const std::uint16_t state : {0xFF81, 0xFF80}) {
       fake::calls().clear();
@@ -67,7 +67,7 @@ TEST_F(KeyboardHookProcTest, LockKeyReleaseReadsStateThenShowsThenSetsLamp) {
       EXPECT_EQ(send(win::HC_ACTION, WM_KEYUP, key.vk, win::LLKHF_UP), 0x5A5A);
 
       EXPECT_EQ(fake::calls(), (std::vector<std::string>{
-                                   "Timer1.Enabled(1)",
+                                   "hideTimer.Enabled(1)",
                                    fake::call("GetKeyState", key.vk),
                                    "Tovix.ShowSoon()",
                                    fake::call(std::string(key.shape) + ".FillColor", expected),
@@ -82,7 +82,7 @@ TEST_F(KeyboardHookProcTest, LockKeyReleaseReadsStateThenShowsThenSetsLamp) {
 TEST_F(KeyboardHookProcTest, InjectedAndExtendedReleasesCountToo) {
   fake::answers().keyStates[0x14] = static_cast<std::int16_t>(0xFF81);
   send(win::HC_ACTION, WM_KEYUP, 0x14, win::LLKHF_UP | 0x10 | 0x01);
-  EXPECT_EQ(fake::form(panel.hwnd()).shapes.at("Shape2"), kGreen);
+  EXPECT_EQ(fake::form(panel.hwnd()).shapes.at("capsLamp"), kGreen);
   // Shown once the key is on its way, never inside the hook.
   EXPECT_FALSE(panel.visible());
   fake::handleMessages();
@@ -93,7 +93,7 @@ TEST_F(KeyboardHookProcTest, OtherKeysOnlyArmTheTimer) {
   for (const std::uint32_t vk : {0x41u, 0x10u, 0xA0u, 0x0Du, 0x15u, 0x92u}) {
     fake::calls().clear();
     EXPECT_EQ(send(win::HC_ACTION, WM_KEYUP, vk, win::LLKHF_UP), 0x5A5A);
-    EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Timer1.Enabled(1)", passedOn(0, WM_KEYUP)})) << vk;
+    EXPECT_EQ(fake::calls(), (std::vector<std::string>{"hideTimer.Enabled(1)", passedOn(0, WM_KEYUP)})) << vk;
   }
   EXPECT_FALSE(panel.visible());
 }
@@ -104,7 +104,7 @@ TEST_F(KeyboardHookProcTest, NonActionCodesNeverReadTheRecord) {
     // An invalid address: the record must not be read for these codes.
     lParam = 0x10;
     EXPECT_EQ(KeyboardHookProc(nCode, WM_KEYUP, lParam), 0x5A5A);
-    EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Timer1.Enabled(1)", passedOn(nCode, WM_KEYUP)})) << nCode;
+    EXPECT_EQ(fake::calls(), (std::vector<std::string>{"hideTimer.Enabled(1)", passedOn(nCode, WM_KEYUP)})) << nCode;
   }
 }
 
@@ -124,7 +124,7 @@ TEST_F(KeyboardHookProcTest, ThePanelHidesASecondAfterTheLastKey) {
 
 TEST(KeyboardHookLifetime, InstallsForTheWholeDesktopAndRemovesOnlyWhatItGot) {
   fake::reset();
-  Form1 panel;
+  IndicatorPanel panel;
   LaunchHotKeys launchKeys(panel);
   fake::calls().clear();
   {

@@ -4,7 +4,7 @@
 
 #include "colours.h"
 #include "fake.h"
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 #include "recorder.h"
 
 namespace {
@@ -24,7 +24,7 @@ class StartupRule : public ::testing::Test {
   // The lamp colours left by the start-up rule on a freshly created panel;
   // the calls it made are left in `log`.
   std::map<std::string, tk::Colour> lampsAfterStartup() {
-    Form1 panel;
+    IndicatorPanel panel;
     fake::calls().clear();
     lightLampsFromKeyboard(panel);
     log = fake::calls();
@@ -37,9 +37,9 @@ class StartupRule : public ::testing::Test {
 TEST_F(StartupRule, ZeroBytesLeaveEveryLampOlive) {
   fake::answers().keyboard[0x41] = 0x81;  // some other key down and toggled
   const auto lamps = lampsAfterStartup();
-  EXPECT_EQ(lamps.at("Shape1"), kOlive);
-  EXPECT_EQ(lamps.at("Shape2"), kOlive);
-  EXPECT_EQ(lamps.at("Shape3"), kOlive);
+  EXPECT_EQ(lamps.at("numLamp"), kOlive);
+  EXPECT_EQ(lamps.at("capsLamp"), kOlive);
+  EXPECT_EQ(lamps.at("scrollLamp"), kOlive);
   EXPECT_EQ(log, std::vector<std::string>{"GetKeyboardState()"});
 }
 
@@ -47,9 +47,9 @@ TEST_F(StartupRule, AnyNonZeroCapsByteLightsOnlyTheCapsLamp) {
   for (const std::uint8_t byte : {0x01, 0x80, 0x81}) {
     fake::answers().keyboard[0x14] = byte;
     const auto lamps = lampsAfterStartup();
-    EXPECT_EQ(lamps.at("Shape1"), kOlive) << int(byte);
-    EXPECT_EQ(lamps.at("Shape2"), kGreen) << int(byte);
-    EXPECT_EQ(lamps.at("Shape3"), kOlive) << int(byte);
+    EXPECT_EQ(lamps.at("numLamp"), kOlive) << int(byte);
+    EXPECT_EQ(lamps.at("capsLamp"), kGreen) << int(byte);
+    EXPECT_EQ(lamps.at("scrollLamp"), kOlive) << int(byte);
   }
 }
 
@@ -60,9 +60,9 @@ TEST_F(StartupRule, LampsAreLitInNumCapsScrollOrder) {
   lampsAfterStartup();
   EXPECT_EQ(log, (std::vector<std::string>{
                                "GetKeyboardState()",
-                               fake::call("Shape1.FillColor", kGreen),
-                               fake::call("Shape2.FillColor", kGreen),
-                               fake::call("Shape3.FillColor", kGreen),
+                               fake::call("numLamp.FillColor", kGreen),
+                               fake::call("capsLamp.FillColor", kGreen),
+                               fake::call("scrollLamp.FillColor", kGreen),
                            }));
 }
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "fake.h"
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 #include "indicator/keyboard_hook.h"
 #include "platform/win_records.h"
 #include "launch/panel_window_proc.h"
@@ -36,7 +36,7 @@ class PanelWindowProcTest : public ::testing::Test {
     return PanelWindowProc(panel.hwnd(), WM_HOTKEY, static_cast<std::uint32_t>(id), 0xB6);
   }
 
-  Form1 panel;
+  IndicatorPanel panel;
   std::optional<LaunchHotKeys> hotKeys;
   std::optional<PanelWindowProcedure> proc;
 };
@@ -121,7 +121,7 @@ TEST(LaunchHotKeyRegistration, KeysAreTakenWithoutTheNoRepeatFlagWhereWindowsLac
     fake::answers().majorVersion = c.major;
     fake::answers().minorVersion = c.minor;
     fake::answers().noRepeatRefused = c.refused;
-    Form1 panel;
+    IndicatorPanel panel;
     const LaunchHotKeys keys(panel);
     for (const char* key : {"-16383,0,182", "-16382,0,183", "-16381,0,181"}) {
       const std::string taken = "RegisterHotKey(" + std::to_string(panel.hwnd()) + "," + key + ")";
@@ -179,7 +179,7 @@ class LaunchPressTest : public ::testing::Test {
   }
 
   const bool fresh = (fake::reset(), true);
-  Form1 panel;
+  IndicatorPanel panel;
   LaunchHotKeys keys{panel};
   PanelWindowProcedure proc{panel, keys};
   std::optional<KeyboardHook> hook;

@@ -16,14 +16,14 @@ class TrayCallbackTest : public ::testing::Test {
   void SetUp() override {
     fake::reset();
     app.emplace();
-    app->Form_Load();
-    app->panel().Timer1_Timer();  // a second after start-up
+    app->startUp();
+    app->panel().onHideTimer();  // a second after start-up
     fake::calls().clear();
   }
 
-  // The notification message as the toolkit reports it to Picture1.
+  // The notification message as the toolkit reports it to trayReceiver.
   void notify(std::uint32_t message) {
-    app->panel().Picture1.onMouseMove(1, 0, static_cast<float>(message) * fake::screen().twipsPerPixel, 0);
+    app->panel().trayReceiver.onMouseMove(1, 0, static_cast<float>(message) * fake::screen().twipsPerPixel, 0);
   }
 
   std::optional<Application> app;
@@ -52,7 +52,7 @@ TEST_F(TrayCallbackTest, LeftReleaseShowsThePanelForASecondAtAnyDensity) {
     fake::screen().twipsPerPixel = twipsPerPixel;
     notify(0x202);
     EXPECT_TRUE(app->panel().visible()) << twipsPerPixel;
-    fake::tick(app->panel().hwnd(), "Timer1");
+    fake::tick(app->panel().hwnd(), "hideTimer");
     EXPECT_FALSE(app->panel().visible()) << twipsPerPixel;
   }
 }
@@ -62,7 +62,7 @@ TEST_F(TrayCallbackTest, RightReleaseBringsThePanelForwardPopsUpTheMenuThenPosts
   notify(0x205);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                fake::call("SetForegroundWindow", panel),
-                               "Tovix.PopupMenu(mnuShow,2)",
+                               "Tovix.PopupMenu(trayMenu,2)",
                                fake::call("PostMessageA", panel, 0, 0, 0),
                            }));
   EXPECT_EQ(fake::form(panel).menu, (std::vector<std::string>{"About", "Exit"}));
@@ -90,7 +90,7 @@ TEST_F(TrayCallbackTest, AboutIsCentredHalfTwipsIncludedAndOpensOnce) {
     float width;
     float height;
   } screens[] = {{1024, 768}, {1023, 767}, {801, 601}};
-  Form2* first = nullptr;
+  AboutWindow* first = nullptr;
   for (const auto& s : screens) {
     fake::screen().widthTwips = s.width * 15;
     fake::screen().heightTwips = s.height * 15;
@@ -118,7 +118,7 @@ TEST_F(TrayCallbackTest, AboutArmsTheTimerHidesThePanelThenShowsAbout) {
   notify(0x205);
   const std::vector<std::string>& calls = fake::calls();
   const auto at = [&](const std::string& call) { return std::find(calls.begin(), calls.end(), call) - calls.begin(); };
-  EXPECT_LT(at("Timer1.Enabled(1)"), at("Form(About)"));
+  EXPECT_LT(at("hideTimer.Enabled(1)"), at("Form(About)"));
   EXPECT_LT(at("Form(About)"), at("Tovix.Hide()"));
   EXPECT_LT(at("Tovix.Hide()"), at("About.Show()"));
   EXPECT_LT(at("About.Show()"), static_cast<long>(calls.size()));

@@ -4,16 +4,16 @@
 
 // The About window: the program's name, the Windows versions it is made
 // for, and OK.
-class Form2 {
+class AboutWindow {
  public:
-  Form2();
+  AboutWindow();
 
   tk::Form& form() { return form_; }
-  void Command1_Click() { form_.unload(); }
+  void onOk() { form_.unload(); }
 
  private:
   tk::Form form_;
-  tk::CommandButton Command1;
-  tk::Label Label1;
-  tk::Label Label2;
+  tk::CommandButton okButton_;
+  tk::Label nameLabel_;
+  tk::Label versionsLabel_;
 };

@@ -1,4 +1,4 @@
-#include "indicator/form1.h"
+#include "indicator/indicator_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ class Form1Test : public ::testing::Test {
 };
 
 TEST_F(Form1Test, CreatedWithItsCaptionsOliveLampsAndArmedTimer) {
-  Form1 panel;
+  IndicatorPanel panel;
   const fake::FormState& form = fake::form(panel.hwnd());
   EXPECT_EQ(form.caption, "Tovix");
   EXPECT_EQ(form.clientWidth, 4680);
@@ -24,9 +24,9 @@ TEST_F(Form1Test, CreatedWithItsCaptionsOliveLampsAndArmedTimer) {
     const char* name;
     const char* caption;
     tk::TwipsRect bounds;
-  } labels[] = {{"Label4", "Num", {1080, 240, 615, 375}},
-                {"Label5", "Caps", {2040, 240, 615, 375}},
-                {"Label6", "Scroll", {2880, 240, 735, 375}}};
+  } labels[] = {{"numCaption", "Num", {1080, 240, 615, 375}},
+                {"capsCaption", "Caps", {2040, 240, 615, 375}},
+                {"scrollCaption", "Scroll", {2880, 240, 735, 375}}};
   for (const auto& expected : labels) {
     const auto& label = form.labels.at(expected.name);
     EXPECT_EQ(label.caption, expected.caption);
@@ -38,15 +38,15 @@ TEST_F(Form1Test, CreatedWithItsCaptionsOliveLampsAndArmedTimer) {
     EXPECT_EQ(label.font.points, 12.0f);
     EXPECT_TRUE(label.font.bold);
   }
-  for (const char* shape : {"Shape1", "Shape2", "Shape3"}) EXPECT_EQ(form.shapes.at(shape), kOlive);
-  EXPECT_EQ(form.timerIntervals.at("Timer1"), 1000u);
+  for (const char* shape : {"numLamp", "capsLamp", "scrollLamp"}) EXPECT_EQ(form.shapes.at(shape), kOlive);
+  EXPECT_EQ(form.timerIntervals.at("hideTimer"), 1000u);
   EXPECT_TRUE(panel.hideTimerArmed());
   EXPECT_FALSE(panel.visible());
 }
 
 // Each lamp lights under its own caption, in the column its label heads.
 TEST_F(Form1Test, EachLampLightsUnderItsCaption) {
-  Form1 panel;
+  IndicatorPanel panel;
   const fake::FormState& form = fake::form(panel.hwnd());
   const struct {
     Lamp lamp;
@@ -73,19 +73,19 @@ TEST_F(Form1Test, EachLampLightsUnderItsCaption) {
 }
 
 TEST_F(Form1Test, TickHidesAndDisarmsWhetherShownOrNot) {
-  Form1 panel;
+  IndicatorPanel panel;
   panel.show();
-  fake::tick(panel.hwnd(), "Timer1");
+  fake::tick(panel.hwnd(), "hideTimer");
   EXPECT_FALSE(panel.visible());
   EXPECT_FALSE(panel.hideTimerArmed());
 
   // Shown without arming: stays up until something arms the timer.
   panel.show();
-  fake::tick(panel.hwnd(), "Timer1");
+  fake::tick(panel.hwnd(), "hideTimer");
   EXPECT_TRUE(panel.visible());
   panel.armHideTimer();
-  panel.Timer1_Timer();
-  panel.Timer1_Timer();
+  panel.onHideTimer();
+  panel.onHideTimer();
   EXPECT_FALSE(panel.visible());
   EXPECT_FALSE(panel.hideTimerArmed());
 }
@@ -99,7 +99,7 @@ TEST_F(Form1Test, PlacedOnTheRightEdge500TwipsAboveTheBottom) {
   for (const auto& s : screens) {
     fake::reset();
     fake::screen() = {s.width * s.twipsPerPixel, s.height * s.twipsPerPixel, s.twipsPerPixel};
-    Form1 panel;
+    IndicatorPanel panel;
     panel.place();
     const fake::FormState& form = fake::form(panel.hwnd());
     EXPECT_FLOAT_EQ(form.left + form.width, fake::screen().widthTwips) << s.width << "x" << s.height;
