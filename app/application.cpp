@@ -62,10 +62,11 @@ Application::Application()
 bool Application::startUp() {
   KeepOnTop(panel_);
   if (ActivatePreviousInstance(panel_)) return false;
-  if (!trayIcon_) trayIcon_.emplace(panel_.trayReceiver.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(), panel_.tipText.text());
+  if (!trayIcon_) {
+    trayIcon_.emplace(panel_.trayReceiver.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(), panel_.tipText.text());
+  }
   panel_.place();
   hotKeys_.emplace(panel_);
-  windowProc_.emplace(panel_, *hotKeys_);
   lightLampsFromKeyboard(panel_);
   hook_.emplace(panel_, *hotKeys_);
   if (!hook_->installed()) tk::messageBox("Failed to install low-level keyboard hook.", "Tovix");
@@ -80,7 +81,6 @@ bool Application::startUp() {
 void Application::shutDown() {
   hook_.reset();
   trayIcon_.reset();
-  windowProc_.reset();
   hotKeys_.reset();
   resumeWatch_.reset();
 }

@@ -7,7 +7,6 @@
 #include "indicator/indicator_panel.h"
 #include "indicator/keyboard_hook.h"
 #include "launch/launch_keys.h"
-#include "launch/panel_window_proc.h"
 #include "tray/tray_callback.h"
 #include "tray/tray_icon.h"
 
@@ -47,7 +46,6 @@ class Application {
   TrayCallback tray_;
   std::optional<TrayIcon> trayIcon_;
   std::optional<LaunchHotKeys> hotKeys_;
-  std::optional<PanelWindowProcedure> windowProc_;
   std::optional<KeyboardHook> hook_;
   std::optional<tk::ResumeWatch> resumeWatch_;
 };

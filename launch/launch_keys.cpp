@@ -62,7 +62,7 @@ void startMediaPlayer(win::Handle) {
 }  // namespace
 
 LaunchHotKeys::LaunchHotKeys(IndicatorPanel& panel)
-    : panel_(panel.hwnd()),
+    : panel_(panel),
       keys_{{win::VK_LAUNCH_APP1, openMyComputer},
             {win::VK_LAUNCH_APP2, startCalculator},
             {win::VK_LAUNCH_MEDIA_SELECT, startMediaPlayer}} {
@@ -71,15 +71,22 @@ LaunchHotKeys::LaunchHotKeys(IndicatorPanel& panel)
   atomMediaPlayer = addAtom(kMediaPlayerAtom);
   const win::OSVERSIONINFO version = windowsVersion();
   const bool noRepeat = version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1);
-  registerHotKey(panel_, atomMyComputer, win::VK_LAUNCH_APP1, noRepeat);
-  registerHotKey(panel_, atomCalculator, win::VK_LAUNCH_APP2, noRepeat);
-  registerHotKey(panel_, atomMediaPlayer, win::VK_LAUNCH_MEDIA_SELECT, noRepeat);
+  registerHotKey(panel.hwnd(), atomMyComputer, win::VK_LAUNCH_APP1, noRepeat);
+  registerHotKey(panel.hwnd(), atomCalculator, win::VK_LAUNCH_APP2, noRepeat);
+  registerHotKey(panel.hwnd(), atomMediaPlayer, win::VK_LAUNCH_MEDIA_SELECT, noRepeat);
+  // Every hot key sets the panel back from minimized or maximized, whatever
+  // its id.
+  panel.form().onHotKey = [this](std::int32_t id) {
+    panel_.form().setWindowStateNormal();
+    launch(id);
+  };
 }
 
 LaunchHotKeys::~LaunchHotKeys() {
-  win::UnregisterHotKey(panel_, atomMyComputer);
-  win::UnregisterHotKey(panel_, atomCalculator);
-  win::UnregisterHotKey(panel_, atomMediaPlayer);
+  panel_.form().onHotKey = nullptr;
+  win::UnregisterHotKey(panel_.hwnd(), atomMyComputer);
+  win::UnregisterHotKey(panel_.hwnd(), atomCalculator);
+  win::UnregisterHotKey(panel_.hwnd(), atomMediaPlayer);
 }
 
 void LaunchHotKeys::keyEvent(std::uint32_t virtualKey, bool released) {
@@ -126,7 +133,7 @@ void LaunchHotKeys::launch(std::int32_t hotKeyId) {
   if (key->starting->exchange(true)) return;
   const auto starting = key->starting;
   const auto start = key->start;
-  const win::Handle panel = panel_;
+  const win::Handle panel = panel_.hwnd();
   if (!tk::inBackground([starting, start, panel] {
         start(panel);
         *starting = false;

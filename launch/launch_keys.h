@@ -15,9 +15,9 @@ extern std::int32_t atomCalculator;
 extern std::int32_t atomMediaPlayer;
 
 // Claims the My Computer, Calculator and media launch keys as hot keys of
-// the panel, gives them back when destroyed (the atoms stay), and starts
-// each key's program: one per press, and never a second of one key while
-// the first is still being started.
+// the panel and handles the panel's hot keys, until destroyed (the atoms
+// stay), starting each key's program: one per press, and never a second of
+// one key while the first is still being started.
 class LaunchHotKeys {
  public:
   explicit LaunchHotKeys(IndicatorPanel& panel);
@@ -47,7 +47,7 @@ class LaunchHotKeys {
   };
   Key* keyFor(std::int32_t hotKeyId);
 
-  win::Handle panel_;
+  IndicatorPanel& panel_;
   Key keys_[3];
   bool watching_ = false;
 };

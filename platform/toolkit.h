@@ -102,6 +102,9 @@ class Form {
   // Called when the taskbar has (re)started: notification icons are gone.
   std::function<void()> onTaskbarCreated;
 
+  // Called for each hot key of the form's window, with its id.
+  std::function<void(std::int32_t id)> onHotKey;
+
   struct Impl;
 
  private:

@@ -40,12 +40,6 @@ std::uint16_t GlobalAddAtomA(const char* name);
 bool RegisterHotKey(Handle hWnd, std::int32_t id, std::uint32_t modifiers, std::uint32_t virtualKey);
 bool UnregisterHotKey(Handle hWnd, std::int32_t id);
 
-// GWL_WNDPROC: installs a window procedure and returns the one it replaces,
-// or puts a returned one back.
-std::int32_t SetWindowLongA(Handle hWnd, int index, WndProc proc);
-std::int32_t SetWindowLongA(Handle hWnd, int index, std::int32_t value);
-LResult CallWindowProcA(std::int32_t previousProc, Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam);
-
 Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const char* parameters,
                      const char* directory, int showCommand);
 

@@ -29,7 +29,6 @@ constexpr std::uint32_t WM_LBUTTONUP = 0x202;
 constexpr std::uint32_t WM_RBUTTONUP = 0x205;
 constexpr std::uint32_t WM_HOTKEY = 0x312;
 constexpr unsigned SMTO_ABORTIFHUNG = 0x2;
-constexpr int GWL_WNDPROC = -4;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr unsigned TPM_RIGHTBUTTON = 0x2;
 

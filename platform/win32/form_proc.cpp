@@ -34,6 +34,10 @@ LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case kShowSoon:
       impl->form.show();
       return 0;
+    case WM_HOTKEY:
+      if (!impl->form.onHotKey) break;
+      impl->form.onHotKey(static_cast<std::int32_t>(wParam));
+      return 0;
     case WM_COMMAND:
       impl->click(wParam);
       return 0;

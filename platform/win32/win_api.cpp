@@ -83,30 +83,6 @@ bool UnregisterHotKey(Handle hWnd, std::int32_t id) {
   return ::UnregisterHotKey(fromHandle<HWND>(hWnd), id) != FALSE;
 }
 
-namespace {
-// The program replaces one window procedure; the system calls it through
-// this __stdcall thunk.
-WndProc installedWndProc = nullptr;
-
-LRESULT CALLBACK wndProcThunk(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return installedWndProc(toHandle(hWnd), msg, wParam, lParam);
-}
-}  // namespace
-
-std::int32_t SetWindowLongA(Handle hWnd, int index, WndProc proc) {
-  installedWndProc = proc;
-  return ::SetWindowLongA(fromHandle<HWND>(hWnd), index, static_cast<LONG>(reinterpret_cast<LONG_PTR>(wndProcThunk)));
-}
-
-std::int32_t SetWindowLongA(Handle hWnd, int index, std::int32_t value) {
-  return ::SetWindowLongA(fromHandle<HWND>(hWnd), index, value);
-}
-
-LResult CallWindowProcA(std::int32_t previousProc, Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
-  return ::CallWindowProcA(reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(previousProc)), fromHandle<HWND>(hWnd), msg,
-                           wParam, lParam);
-}
-
 Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const char* parameters,
                      const char* directory, int showCommand) {
   return toHandle(::ShellExecuteA(fromHandle<HWND>(hWnd), operation, file, parameters, directory, showCommand));

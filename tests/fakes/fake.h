@@ -30,8 +30,6 @@ struct Answers {
   std::map<int, std::int16_t> keyStates;
   std::set<int> keysDown;  // what KeyIsDown reports
   std::map<std::string, std::uint16_t> atoms = {{"Bexil", 0xC001}, {"Bexil1", 0xC002}, {"Bexil2", 0xC003}};
-  std::int32_t previousWindowProc = 0x00DEF000;
-  win::LResult forwardedResult = 0;
   bool versionKnown = true;
   std::uint32_t majorVersion = 6;
   std::uint32_t minorVersion = 1;
@@ -118,7 +116,7 @@ void tick(win::Handle hwnd, const std::string& timer);
 bool resume(win::Handle hwnd);
 
 // Clears the log and the answers, and what the program keeps between calls
-// (icon ids, atoms, hook and procedure handles); forms stay as they are.
+// (icon ids, atoms, the hook handle); forms stay as they are.
 void reset();
 
 }  // namespace fake

@@ -3,7 +3,6 @@
 
 #include "indicator/keyboard_hook.h"
 #include "launch/launch_keys.h"
-#include "launch/panel_window_proc.h"
 #include "platform/win_api.h"
 #include "platform/win_records.h"
 #include "recorder.h"
@@ -47,7 +46,6 @@ void reset() {
   trayIconCounter = 0;
   trayIconWindows.reset();
   atomMyComputer = atomCalculator = atomMediaPlayer = 0;
-  previousWindowProc = 0;
   hKeyboardHook = 0;
   logging() = true;
   calls().clear();
@@ -146,21 +144,6 @@ bool RegisterHotKey(Handle hWnd, std::int32_t id, std::uint32_t modifiers, std::
 bool UnregisterHotKey(Handle hWnd, std::int32_t id) {
   fake::record("UnregisterHotKey", hWnd, id);
   return true;
-}
-
-std::int32_t SetWindowLongA(Handle hWnd, int index, WndProc) {
-  fake::record("SetWindowLongA", hWnd, index, "PanelWindowProc");
-  return fake::answers().previousWindowProc;
-}
-
-std::int32_t SetWindowLongA(Handle hWnd, int index, std::int32_t value) {
-  fake::record("SetWindowLongA", hWnd, index, value);
-  return 0;
-}
-
-LResult CallWindowProcA(std::int32_t previousProc, Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
-  fake::record("CallWindowProcA", previousProc, hWnd, msg, wParam, lParam);
-  return fake::answers().forwardedResult;
 }
 
 Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const char* parameters,

@@ -1,9 +1,8 @@
 // Throws random calls at the program's message entry points, on the
-// recording fakes: the keyboard hook, the panel's window procedure, the
-// notification callback, timer ticks, resume and taskbar notices. Every
-// hook call must be passed on exactly once with its result returned (no key
-// swallowed, none changed), every message other than WM_HOTKEY forwarded
-// unchanged, and nothing may crash or trip a sanitizer.
+// recording fakes: the keyboard hook, the panel's hot keys, the notification
+// callback, timer ticks, resume and taskbar notices. Every hook call must be
+// passed on exactly once with its result returned (no key swallowed, none
+// changed), and nothing may crash or trip a sanitizer.
 //
 //   message_fuzz [iterations] [seed]
 
@@ -16,7 +15,6 @@
 #include "app/application.h"
 #include "fake.h"
 #include "indicator/keyboard_hook.h"
-#include "launch/panel_window_proc.h"
 #include "platform/win_records.h"
 #include "recorder.h"
 
@@ -60,7 +58,6 @@ int main(int argc, char** argv) {
   for (std::uint64_t i = 0; i < iterations; ++i) {
     fake::calls().clear();
     fake::answers().nextHookResult = static_cast<win::LResult>(static_cast<std::int32_t>(any32()));
-    fake::answers().forwardedResult = static_cast<win::LResult>(static_cast<std::int32_t>(any32()));
     fake::answers().keyStates[pick({0x14, 0x90, 0x91})] = static_cast<std::int16_t>(any32());
     fake::answers().menuChoice = pick<int>({-1, -1, 0});
 
@@ -81,20 +78,12 @@ int main(int argc, char** argv) {
                "event passed on unchanged", i);
         break;
       }
-      case 2: {  // a message at the panel's window procedure
-        const std::uint32_t msg = pick<std::uint32_t>({0x312, 0x312, 0x0F, 0x07, 0x113, any32() & 0xFFFF});
-        const win::WParam wParam = pick<win::WParam>({atoms[0], atoms[1], atoms[2], 0, any32()});
-        const win::LParam lParam = static_cast<win::LParam>(static_cast<std::int32_t>(any32()));
-        const win::LResult result = PanelWindowProc(panel.hwnd(), msg, wParam, lParam);
-        if (msg == 0x312) {
-          expect(result == 0 && countOf("CallWindowProcA(") == 0, "WM_HOTKEY handled, never forwarded", i);
-        } else {
-          expect(result == fake::answers().forwardedResult, "forwarded result returned", i);
-          expect(countOf(fake::call("CallWindowProcA", previousWindowProc, panel.hwnd(), msg, wParam, lParam)) == 1,
-                 "message forwarded once, unchanged", i);
-        }
+      case 2:  // a hot key of the panel, pressed or posted
+        fake::answers().keysDown = {pick<int>({0, 0xB5, 0xB6, 0xB7})};
+        panel.form().onHotKey(pick<std::int32_t>({static_cast<std::int32_t>(atoms[0]), static_cast<std::int32_t>(atoms[1]),
+                                                  static_cast<std::int32_t>(atoms[2]), 0,
+                                                  static_cast<std::int32_t>(any32())}));
         break;
-      }
       case 3: {  // the notification callback, as the toolkit reports it
         const float tpp = fake::screen().twipsPerPixel;
         const float x = pick<float>({514 * tpp, 517 * tpp, 513 * tpp, static_cast<std::int16_t>(any32()) * tpp});

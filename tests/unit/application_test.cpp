@@ -28,7 +28,6 @@ class ApplicationTest : public ::testing::Test {
         fake::call("RegisterHotKey", panel, -16383, 0x4000, 0xB6),
         fake::call("RegisterHotKey", panel, -16382, 0x4000, 0xB7),
         fake::call("RegisterHotKey", panel, -16381, 0x4000, 0xB5),
-        fake::call("SetWindowLongA", panel, -4, "PanelWindowProc"),
         "GetKeyboardState()",
         fake::call("capsLamp.FillColor", kGreen),
         fake::call("SetWindowsHookExA", 13, tk::appInstance(), 0),
@@ -133,7 +132,6 @@ TEST_F(ApplicationTest, CloseRequestReleasesInItsOrderThenUnloadsThePanel) {
                                "Tovix.Caption(Bexil's Tovix)",
                                fake::call("UnhookWindowsHookEx", 0x777),
                                fake::call("Shell_NotifyIconA", 2, app.panel().trayReceiver.hwnd(), 1),
-                               fake::call("SetWindowLongA", panel, -4, fake::answers().previousWindowProc),
                                fake::call("UnregisterHotKey", panel, -16383),
                                fake::call("UnregisterHotKey", panel, -16382),
                                fake::call("UnregisterHotKey", panel, -16381),
@@ -151,7 +149,7 @@ TEST_F(ApplicationTest, WithoutAHookUnloadReleasesTheRest) {
 
   app.shutDown();
 
-  ASSERT_EQ(fake::calls().size(), 6u);
+  ASSERT_EQ(fake::calls().size(), 5u);
   EXPECT_EQ(fake::calls().front().rfind("Shell_NotifyIconA(2,", 0), 0u) << fake::calls().front();
 }
 
@@ -164,7 +162,7 @@ TEST_F(ApplicationTest, ExitWithAboutOpenReleasesAtOnceAndEndsWhenAboutCloses) {
 
   app.tray().exitProgram();
 
-  EXPECT_EQ(fake::calls().size(), 9u);  // the caption, seven releases and the panel's unload
+  EXPECT_EQ(fake::calls().size(), 8u);  // the caption, six releases and the panel's unload
   EXPECT_EQ(fake::calls().back(), "Bexil's Tovix.Unload()");
   EXPECT_TRUE(app.about()->form().visible());
 

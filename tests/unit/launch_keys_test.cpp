@@ -9,43 +9,33 @@
 #include "indicator/indicator_panel.h"
 #include "indicator/keyboard_hook.h"
 #include "platform/win_records.h"
-#include "launch/panel_window_proc.h"
 #include "recorder.h"
 
 namespace {
 
-constexpr std::uint32_t WM_HOTKEY = 0x312;
-constexpr std::uint32_t WM_PAINT = 0x0F;
 const char kWmplayer[] = "C:\\Program Files\\Windows Media Player\\wmplayer.exe";
 
-class PanelWindowProcTest : public ::testing::Test {
+class LaunchKeyTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::reset();
     hotKeys.emplace(panel);
-    proc.emplace(panel, *hotKeys);
     fake::calls().clear();
   }
-  void TearDown() override {
-    proc.reset();
-    hotKeys.reset();
-  }
+  void TearDown() override { hotKeys.reset(); }
 
-  // WM_HOTKEY as Windows delivers it: the id in the low 32 bits of wParam.
-  win::LResult hotKey(std::int32_t id) {
-    return PanelWindowProc(panel.hwnd(), WM_HOTKEY, static_cast<std::uint32_t>(id), 0xB6);
-  }
+  // A hot key of the panel, as its form hands it on.
+  void hotKey(std::int32_t id) { panel.form().onHotKey(id); }
 
   IndicatorPanel panel;
   std::optional<LaunchHotKeys> hotKeys;
-  std::optional<PanelWindowProcedure> proc;
 };
 
 // Windows' own programs, by the full paths Windows reports, and started off
 // the thread that serves the keyboard hook.
-TEST_F(PanelWindowProcTest, MyComputerKeyOpensTheFolderThroughWindowsOwnExplorer) {
+TEST_F(LaunchKeyTest, MyComputerKeyOpensTheFolderThroughWindowsOwnExplorer) {
   fake::answers().windowsFolder = "D:\\WINNT";
-  EXPECT_EQ(hotKey(atomMyComputer), 0);
+  hotKey(atomMyComputer);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                "Tovix.WindowState(0)",
                                "worker: " + fake::call("ShellExecuteA", panel.hwnd(), "open", "D:\\WINNT\\explorer.exe",
@@ -54,15 +44,15 @@ TEST_F(PanelWindowProcTest, MyComputerKeyOpensTheFolderThroughWindowsOwnExplorer
                            }));
 }
 
-TEST_F(PanelWindowProcTest, CalculatorKeyStartsTheSystemFoldersCalc) {
+TEST_F(LaunchKeyTest, CalculatorKeyStartsTheSystemFoldersCalc) {
   fake::answers().systemFolder = "D:\\WINNT\\system32";
-  EXPECT_EQ(hotKey(atomCalculator), 0);
+  hotKey(atomCalculator);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)",
                                                      "worker: StartProgram(D:\\WINNT\\system32\\calc.exe,D:\\WINNT\\system32,1)"}));
 }
 
-TEST_F(PanelWindowProcTest, MediaKeyStartsThePlayerByItsPath) {
-  EXPECT_EQ(hotKey(atomMediaPlayer), 0);
+TEST_F(LaunchKeyTest, MediaKeyStartsThePlayerByItsPath) {
+  hotKey(atomMediaPlayer);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                "Tovix.WindowState(0)",
                                "worker: GetVersionExA(148)",
@@ -71,7 +61,7 @@ TEST_F(PanelWindowProcTest, MediaKeyStartsThePlayerByItsPath) {
                            }));
 }
 
-TEST_F(PanelWindowProcTest, NoProgramStartsWhenWindowsReportsNoFolder) {
+TEST_F(LaunchKeyTest, NoProgramStartsWhenWindowsReportsNoFolder) {
   fake::answers().windowsFolder = "";
   fake::answers().systemFolder = "";
   hotKey(atomMyComputer);
@@ -79,30 +69,18 @@ TEST_F(PanelWindowProcTest, NoProgramStartsWhenWindowsReportsNoFolder) {
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)", "Tovix.WindowState(0)"}));
 }
 
-TEST_F(PanelWindowProcTest, UnknownIdOnlyRestoresTheWindowState) {
+TEST_F(LaunchKeyTest, UnknownIdOnlyRestoresTheWindowState) {
   for (const std::int32_t id : {0, 1, -1, 0xC004, -16380, 0x7FFFFFFF}) {
     fake::calls().clear();
-    EXPECT_EQ(hotKey(id), 0);
+    hotKey(id);
     EXPECT_EQ(fake::calls(), std::vector<std::string>{"Tovix.WindowState(0)"}) << id;
   }
 }
 
-TEST_F(PanelWindowProcTest, OtherMessagesGoOnUnchangedWithTheirResult) {
-  fake::answers().forwardedResult = -77;
-  EXPECT_EQ(PanelWindowProc(panel.hwnd(), WM_PAINT, 0xABCD, -5), -77);
-  EXPECT_EQ(PanelWindowProc(0x9999, WM_HOTKEY + 1, 1, 2), -77);
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
-                               fake::call("CallWindowProcA", 0x00DEF000, panel.hwnd(), WM_PAINT, 0xABCD, -5),
-                               fake::call("CallWindowProcA", 0x00DEF000, 0x9999, WM_HOTKEY + 1, 1, 2),
-                           }));
-}
-
-TEST_F(PanelWindowProcTest, AtomsBelow0x8000StayPositive) {
-  proc.reset();
+TEST_F(LaunchKeyTest, AtomsBelow0x8000StayPositive) {
   hotKeys.reset();
   fake::answers().atoms = {{"Bexil", 0x7FFF}, {"Bexil1", 0x8000}, {"Bexil2", 0x0001}};
   hotKeys.emplace(panel);
-  proc.emplace(panel, *hotKeys);
   EXPECT_EQ(atomMyComputer, 0x7FFF);
   EXPECT_EQ(atomCalculator, -32768);
   EXPECT_EQ(atomMediaPlayer, 1);
@@ -162,8 +140,7 @@ TEST(MediaPlayer, ProgramsFolderComesFromWindows) {
 
 namespace {
 
-// The keyboard hook, the launch keys and the panel's window procedure
-// together, as Windows drives them.
+// The keyboard hook and the launch keys together, as Windows drives them.
 class LaunchPressTest : public ::testing::Test {
  protected:
 
@@ -171,7 +148,7 @@ class LaunchPressTest : public ::testing::Test {
     win::KBDLLHOOKSTRUCT event = {0xB7, 0x21, flags, 0, 0};
     KeyboardHookProc(0, flags == 0 ? 0x100 : 0x101, reinterpret_cast<win::LParam>(&event));
   }
-  void hotKey() { PanelWindowProc(panel.hwnd(), WM_HOTKEY, static_cast<std::uint32_t>(atomCalculator), 0xB70000); }
+  void hotKey() { panel.form().onHotKey(atomCalculator); }
   static int started() {
     int count = 0;
     for (const std::string& call : fake::calls()) count += call.find("StartProgram") != std::string::npos ? 1 : 0;
@@ -181,7 +158,6 @@ class LaunchPressTest : public ::testing::Test {
   const bool fresh = (fake::reset(), true);
   IndicatorPanel panel;
   LaunchHotKeys keys{panel};
-  PanelWindowProcedure proc{panel, keys};
   std::optional<KeyboardHook> hook;
 };
 
@@ -209,7 +185,7 @@ TEST_F(LaunchPressTest, WithoutTheHookEveryHotKeyCountsButOnlyOneStartsAtATime) 
   hook.emplace(panel, keys);
   fake::answers().holdJobs = true;
   for (int i = 0; i < 200; ++i) hotKey();
-  PanelWindowProc(panel.hwnd(), WM_HOTKEY, static_cast<std::uint32_t>(atomMediaPlayer), 0);
+  panel.form().onHotKey(atomMediaPlayer);
   EXPECT_EQ(fake::heldJobs().size(), 2u);  // one per key
   fake::runHeldJobs();
   hotKey();
