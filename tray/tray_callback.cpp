@@ -12,7 +12,8 @@ std::int32_t trayMessageNumber(float x, float twipsPerPixel) {
   return static_cast<std::int32_t>(std::nearbyint(x / twipsPerPixel));
 }
 
-TrayCallback::TrayCallback(IndicatorPanel& panel, std::function<AboutWindow&()> aboutWindow, std::function<void()> unloadPanel)
+TrayCallback::TrayCallback(IndicatorPanel& panel, std::function<AboutWindow&()> aboutWindow,
+                           std::function<void()> unloadPanel)
     : panel_(panel),
       aboutWindow_(std::move(aboutWindow)),
       unloadPanel_(std::move(unloadPanel)),

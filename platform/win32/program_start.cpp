@@ -12,7 +12,10 @@ void startProgram(const std::string& path, const std::string& folder, int showCo
   // The path names the file, so Windows searches no folder for it; quoted on
   // the command line, a path with spaces stays one argument.
   std::string line = "\"" + path + "\"";  // CreateProcessA may write to it
-  if (!CreateProcessA(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &started)) return;
+  if (!CreateProcessA(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &started)) {
+    return;
+  }
   // Not waited for: both handles go at once, the thread's first.
   const win::KernelHandle process(started.hProcess);
   const win::KernelHandle thread(started.hThread);

@@ -213,7 +213,8 @@ int Lookalike::focusMessages = 0;
 void checkSecondCopy(HANDLE first) {
   {
     Lookalike other;
-    check(FindWindowA(nullptr, "Tovix") == other.window(), "another program's window is the first one titled \"Tovix\"");
+    check(FindWindowA(nullptr, "Tovix") == other.window(),
+          "another program's window is the first one titled \"Tovix\"");
     const DWORD started = GetTickCount();
     HANDLE second = e2e::startProcess(tovixCommand);
     DWORD code = 1;
@@ -267,8 +268,8 @@ void checkCopyStartedWhileTheFirstEnds() {
     one += ended && runs ? 1 : 0;
     running = next;
   }
-  check(one == kRaces, "a copy started while the first is exiting runs in its place, " + std::to_string(one) + " times of " +
-                           std::to_string(kRaces));
+  check(one == kRaces, "a copy started while the first is exiting runs in its place, " + std::to_string(one) +
+                           " times of " + std::to_string(kRaces));
   check(e2e::closeTovix(running), "and ends when closed");
 }
 

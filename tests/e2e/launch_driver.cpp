@@ -46,7 +46,8 @@ std::vector<Launch> readLaunches(const std::string& log) {
   while (std::getline(in, line)) {
     const std::size_t bar = line.find('|');
     const std::size_t last = line.rfind('|');
-    if (bar != last) launches.push_back({line.substr(0, bar), line.substr(bar + 1, last - bar - 1), line.substr(last + 1)});
+    if (bar == last) continue;
+    launches.push_back({line.substr(0, bar), line.substr(bar + 1, last - bar - 1), line.substr(last + 1)});
   }
   return launches;
 }

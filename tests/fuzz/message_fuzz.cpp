@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   Application app;
   app.startUp();
   IndicatorPanel& panel = app.panel();
-  const std::uint32_t atoms[] = {0xFFFFC001u, 0xFFFFC002u, 0xFFFFC003u};
+  const std::int32_t atoms[] = {-16383, -16382, -16381};
 
   for (std::uint64_t i = 0; i < iterations; ++i) {
     fake::calls().clear();
@@ -80,9 +80,7 @@ int main(int argc, char** argv) {
       }
       case 2:  // a hot key of the panel, pressed or posted
         fake::answers().keysDown = {pick<int>({0, 0xB5, 0xB6, 0xB7})};
-        panel.form().onHotKey(pick<std::int32_t>({static_cast<std::int32_t>(atoms[0]), static_cast<std::int32_t>(atoms[1]),
-                                                  static_cast<std::int32_t>(atoms[2]), 0,
-                                                  static_cast<std::int32_t>(any32())}));
+        panel.form().onHotKey(pick({atoms[0], atoms[1], atoms[2], 0, static_cast<std::int32_t>(any32())}));
         break;
       case 3: {  // the notification callback, as the toolkit reports it
         const float tpp = fake::screen().twipsPerPixel;
