@@ -10,38 +10,38 @@
 #include "platform/win_constants.h"
 #include "platform/win_records.h"
 
-win::Handle hKeyboardHook = 0;
-
 namespace {
-IndicatorPanel* hookPanel = nullptr;
-LaunchHotKeys* hookLaunchKeys = nullptr;
-}
+// The hook of the moment: the system calls the hook procedure with no word
+// of which hook it is.
+KeyboardHook* current = nullptr;
+}  // namespace
 
 win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam) {
-  hookPanel->armHideTimer();
+  current->panel_.armHideTimer();
   if (nCode == win::HC_ACTION) {
     win::KBDLLHOOKSTRUCT event;
     std::memcpy(&event, reinterpret_cast<const void*>(lParam), sizeof event);
-    hookLaunchKeys->keyEvent(event.vkCode, (event.flags & win::LLKHF_UP) != 0);
+    current->launchKeys_.keyEvent(event.vkCode, (event.flags & win::LLKHF_UP) != 0);
     if (event.flags & win::LLKHF_UP) {
       if (const LampKey* key = lampKeyFor(event.vkCode)) {
         const std::int16_t state = win::GetKeyState(key->virtualKey);
-        hookPanel->showSoon();
-        hookPanel->setLamp(key->lamp, releaseColor(state));
+        current->panel_.showSoon();
+        current->panel_.setLamp(key->lamp, releaseColor(state));
       }
     }
   }
-  return win::CallNextHookEx(hKeyboardHook, nCode, wParam, lParam);
+  return win::CallNextHookEx(current->handle_, nCode, wParam, lParam);
 }
 
-KeyboardHook::KeyboardHook(IndicatorPanel& panel, LaunchHotKeys& launchKeys) {
-  hookPanel = &panel;
-  hookLaunchKeys = &launchKeys;
-  hKeyboardHook = win::SetWindowsHookExA(win::WH_KEYBOARD_LL, KeyboardHookProc, tk::appInstance(), 0);
-  launchKeys.watchPresses(hKeyboardHook != 0);
+KeyboardHook::KeyboardHook(IndicatorPanel& panel, LaunchHotKeys& launchKeys)
+    : panel_(panel), launchKeys_(launchKeys), handle_(0) {
+  current = this;
+  handle_ = win::SetWindowsHookExA(win::WH_KEYBOARD_LL, KeyboardHookProc, tk::appInstance(), 0);
+  launchKeys.watchPresses(handle_ != 0);
 }
 
 KeyboardHook::~KeyboardHook() {
-  if (hKeyboardHook != 0) win::UnhookWindowsHookEx(hKeyboardHook);
-  hookLaunchKeys->watchPresses(false);
+  if (handle_ != 0) win::UnhookWindowsHookEx(handle_);
+  launchKeys_.watchPresses(false);
+  if (current == this) current = nullptr;
 }

@@ -5,9 +5,6 @@
 class IndicatorPanel;
 class LaunchHotKeys;
 
-// Handle of the installed low-level keyboard hook; 0 when it was refused.
-extern win::Handle hKeyboardHook;
-
 // Arms the panel's hide timer on every keyboard event, tells the launch keys
 // of it and, when a lock key is released, pops the panel up with that key's
 // lamp. Every event is passed on: the hook never swallows or changes a key.
@@ -22,5 +19,13 @@ class KeyboardHook {
   KeyboardHook(const KeyboardHook&) = delete;
   KeyboardHook& operator=(const KeyboardHook&) = delete;
 
-  bool installed() const { return hKeyboardHook != 0; }
+  // False when the system refused the hook.
+  bool installed() const { return handle_ != 0; }
+
+ private:
+  friend win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam);
+
+  IndicatorPanel& panel_;
+  LaunchHotKeys& launchKeys_;
+  win::Handle handle_;
 };

@@ -6,10 +6,6 @@
 #include "platform/win_constants.h"
 #include "platform/win_records.h"
 
-std::int32_t atomMyComputer = 0;
-std::int32_t atomCalculator = 0;
-std::int32_t atomMediaPlayer = 0;
-
 namespace {
 
 std::int32_t addAtom(const char* name) {
@@ -32,11 +28,6 @@ void registerHotKey(win::Handle panel, std::int32_t id, std::uint32_t virtualKey
 }
 
 const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
-
-// Names of the global atoms whose values serve as the keys' hot-key ids.
-const char kMyComputerAtom[] = "Bexil";
-const char kCalculatorAtom[] = "Bexil1";
-const char kMediaPlayerAtom[] = "Bexil2";
 
 // Windows' own programs are named by their full paths, so no file that
 // happens to lie in Tovix's folder or the current one is started, and they
@@ -63,17 +54,14 @@ void startMediaPlayer(win::Handle) {
 
 LaunchHotKeys::LaunchHotKeys(IndicatorPanel& panel)
     : panel_(panel),
-      keys_{{win::VK_LAUNCH_APP1, openMyComputer},
-            {win::VK_LAUNCH_APP2, startCalculator},
-            {win::VK_LAUNCH_MEDIA_SELECT, startMediaPlayer}} {
-  atomMyComputer = addAtom(kMyComputerAtom);
-  atomCalculator = addAtom(kCalculatorAtom);
-  atomMediaPlayer = addAtom(kMediaPlayerAtom);
+      // The names of the global atoms whose values are the hot-key ids.
+      keys_{{"Bexil", win::VK_LAUNCH_APP1, openMyComputer},
+            {"Bexil1", win::VK_LAUNCH_APP2, startCalculator},
+            {"Bexil2", win::VK_LAUNCH_MEDIA_SELECT, startMediaPlayer}} {
+  for (Key& key : keys_) key.id = addAtom(key.atomName);
   const win::OSVERSIONINFO version = windowsVersion();
   const bool noRepeat = version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1);
-  registerHotKey(panel.hwnd(), atomMyComputer, win::VK_LAUNCH_APP1, noRepeat);
-  registerHotKey(panel.hwnd(), atomCalculator, win::VK_LAUNCH_APP2, noRepeat);
-  registerHotKey(panel.hwnd(), atomMediaPlayer, win::VK_LAUNCH_MEDIA_SELECT, noRepeat);
+  for (const Key& key : keys_) registerHotKey(panel.hwnd(), key.id, key.virtualKey, noRepeat);
   // Every hot key sets the panel back from minimized or maximized, whatever
   // its id.
   panel.form().onHotKey = [this](std::int32_t id) {
@@ -84,9 +72,7 @@ LaunchHotKeys::LaunchHotKeys(IndicatorPanel& panel)
 
 LaunchHotKeys::~LaunchHotKeys() {
   panel_.form().onHotKey = nullptr;
-  win::UnregisterHotKey(panel_.hwnd(), atomMyComputer);
-  win::UnregisterHotKey(panel_.hwnd(), atomCalculator);
-  win::UnregisterHotKey(panel_.hwnd(), atomMediaPlayer);
+  for (const Key& key : keys_) win::UnregisterHotKey(panel_.hwnd(), key.id);
 }
 
 void LaunchHotKeys::keyEvent(std::uint32_t virtualKey, bool released) {
@@ -107,10 +93,17 @@ void LaunchHotKeys::watchPresses(bool watching) {
 }
 
 LaunchHotKeys::Key* LaunchHotKeys::keyFor(std::int32_t hotKeyId) {
-  if (hotKeyId == atomMyComputer) return &keys_[0];
-  if (hotKeyId == atomCalculator) return &keys_[1];
-  if (hotKeyId == atomMediaPlayer) return &keys_[2];
+  for (Key& key : keys_) {
+    if (key.id == hotKeyId) return &key;
+  }
   return nullptr;
+}
+
+std::int32_t LaunchHotKeys::hotKeyId(std::uint32_t virtualKey) const {
+  for (const Key& key : keys_) {
+    if (key.virtualKey == virtualKey) return key.id;
+  }
+  return 0;
 }
 
 // A press counts once, however many hot keys its repeats bring. A hot key

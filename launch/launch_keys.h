@@ -9,11 +9,6 @@
 
 class IndicatorPanel;
 
-// The hot-key ids: global atoms, widened to 32 bits with their sign.
-extern std::int32_t atomMyComputer;
-extern std::int32_t atomCalculator;
-extern std::int32_t atomMediaPlayer;
-
 // Claims the My Computer, Calculator and media launch keys as hot keys of
 // the panel and handles the panel's hot keys, until destroyed (the atoms
 // stay), starting each key's program: one per press, and never a second of
@@ -36,10 +31,16 @@ class LaunchHotKeys {
   // Carries out the launch key of a hot-key id; any other id does nothing.
   void launch(std::int32_t hotKeyId);
 
+  // The hot-key id of a launch key: the global atom of its name, widened to
+  // 32 bits with its sign; 0 for any other key.
+  std::int32_t hotKeyId(std::uint32_t virtualKey) const;
+
  private:
   struct Key {
+    const char* atomName;
     std::uint32_t virtualKey;
     void (*start)(win::Handle panel);
+    std::int32_t id = 0;
     bool held = false;
     bool pressed = false;  // a press that has not started its program yet
     // Set while the key's program is being started, on a thread of its own.

@@ -1,8 +1,6 @@
 #include <cstring>
 #include <thread>
 
-#include "indicator/keyboard_hook.h"
-#include "launch/launch_keys.h"
 #include "platform/win_api.h"
 #include "platform/win_records.h"
 #include "recorder.h"
@@ -45,8 +43,6 @@ std::vector<NotifyCall>& notifyCalls() {
 void reset() {
   trayIconCounter = 0;
   trayIconWindows.reset();
-  atomMyComputer = atomCalculator = atomMediaPlayer = 0;
-  hKeyboardHook = 0;
   logging() = true;
   calls().clear();
   notifyCalls().clear();

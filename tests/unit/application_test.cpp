@@ -193,7 +193,6 @@ TEST_F(ApplicationTest, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {
                                "GetKeyState(145)",
                                fake::call("scrollLamp.FillColor", kGreen),
                            }));
-  EXPECT_EQ(hKeyboardHook, 0x888u);
 
   // The new hook is the one removed at the end.
   fake::calls().clear();

@@ -35,7 +35,7 @@ class LaunchKeyTest : public ::testing::Test {
 // the thread that serves the keyboard hook.
 TEST_F(LaunchKeyTest, MyComputerKeyOpensTheFolderThroughWindowsOwnExplorer) {
   fake::answers().windowsFolder = "D:\\WINNT";
-  hotKey(atomMyComputer);
+  hotKey(hotKeys->hotKeyId(0xB6));
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                "Tovix.WindowState(0)",
                                "worker: " + fake::call("ShellExecuteA", panel.hwnd(), "open", "D:\\WINNT\\explorer.exe",
@@ -46,13 +46,13 @@ TEST_F(LaunchKeyTest, MyComputerKeyOpensTheFolderThroughWindowsOwnExplorer) {
 
 TEST_F(LaunchKeyTest, CalculatorKeyStartsTheSystemFoldersCalc) {
   fake::answers().systemFolder = "D:\\WINNT\\system32";
-  hotKey(atomCalculator);
+  hotKey(hotKeys->hotKeyId(0xB7));
   const std::string started = fake::call("StartProgram", "D:\\WINNT\\system32\\calc.exe", "D:\\WINNT\\system32", 1);
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)", "worker: " + started}));
 }
 
 TEST_F(LaunchKeyTest, MediaKeyStartsThePlayerByItsPath) {
-  hotKey(atomMediaPlayer);
+  hotKey(hotKeys->hotKeyId(0xB5));
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{
                                "Tovix.WindowState(0)",
                                "worker: GetVersionExA(148)",
@@ -64,8 +64,8 @@ TEST_F(LaunchKeyTest, MediaKeyStartsThePlayerByItsPath) {
 TEST_F(LaunchKeyTest, NoProgramStartsWhenWindowsReportsNoFolder) {
   fake::answers().windowsFolder = "";
   fake::answers().systemFolder = "";
-  hotKey(atomMyComputer);
-  hotKey(atomCalculator);
+  hotKey(hotKeys->hotKeyId(0xB6));
+  hotKey(hotKeys->hotKeyId(0xB7));
   EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)", "Tovix.WindowState(0)"}));
 }
 
@@ -81,9 +81,9 @@ TEST_F(LaunchKeyTest, AtomsBelow0x8000StayPositive) {
   hotKeys.reset();
   fake::answers().atoms = {{"Bexil", 0x7FFF}, {"Bexil1", 0x8000}, {"Bexil2", 0x0001}};
   hotKeys.emplace(panel);
-  EXPECT_EQ(atomMyComputer, 0x7FFF);
-  EXPECT_EQ(atomCalculator, -32768);
-  EXPECT_EQ(atomMediaPlayer, 1);
+  EXPECT_EQ(hotKeys->hotKeyId(0xB6), 0x7FFF);
+  EXPECT_EQ(hotKeys->hotKeyId(0xB7), -32768);
+  EXPECT_EQ(hotKeys->hotKeyId(0xB5), 1);
   fake::calls().clear();
   hotKey(-32768);
   EXPECT_EQ(fake::calls().back(), "worker: StartProgram(C:\\WINDOWS\\system32\\calc.exe,C:\\WINDOWS\\system32,1)");
@@ -148,7 +148,7 @@ class LaunchPressTest : public ::testing::Test {
     win::KBDLLHOOKSTRUCT event = {0xB7, 0x21, flags, 0, 0};
     KeyboardHookProc(0, flags == 0 ? 0x100 : 0x101, reinterpret_cast<win::LParam>(&event));
   }
-  void hotKey() { panel.form().onHotKey(atomCalculator); }
+  void hotKey() { panel.form().onHotKey(keys.hotKeyId(0xB7)); }
   static int started() {
     int count = 0;
     for (const std::string& call : fake::calls()) count += call.find("StartProgram") != std::string::npos ? 1 : 0;
@@ -185,7 +185,7 @@ TEST_F(LaunchPressTest, WithoutTheHookEveryHotKeyCountsButOnlyOneStartsAtATime) 
   hook.emplace(panel, keys);
   fake::answers().holdJobs = true;
   for (int i = 0; i < 200; ++i) hotKey();
-  panel.form().onHotKey(atomMediaPlayer);
+  panel.form().onHotKey(keys.hotKeyId(0xB5));
   EXPECT_EQ(fake::heldJobs().size(), 2u);  // one per key
   fake::runHeldJobs();
   hotKey();
