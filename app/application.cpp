@@ -63,7 +63,8 @@ bool Application::startUp() {
   KeepOnTop(panel_);
   if (ActivatePreviousInstance(panel_)) return false;
   if (!trayIcon_) {
-    trayIcon_.emplace(panel_.trayReceiver.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(), panel_.tipText.text());
+    trayIcon_.emplace(trayIcons_, panel_.trayReceiver.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(),
+                      panel_.tipText.text());
   }
   panel_.place();
   hotKeys_.emplace(panel_);

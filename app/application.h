@@ -44,6 +44,7 @@ class Application {
   IndicatorPanel panel_;
   std::unique_ptr<AboutWindow> about_;
   TrayCallback tray_;
+  TrayIconRegistry trayIcons_;
   std::optional<TrayIcon> trayIcon_;
   std::optional<LaunchHotKeys> hotKeys_;
   std::optional<KeyboardHook> hook_;

@@ -4,14 +4,10 @@
 #include <cstring>
 #include <limits>
 #include <map>
-#include <optional>
 
 #include "platform/win_api.h"
 #include "platform/win_constants.h"
 #include "platform/win_records.h"
-
-std::int32_t trayIconCounter = 0;
-std::optional<std::map<std::string, win::Handle>> trayIconWindows;
 
 namespace {
 
@@ -35,32 +31,31 @@ void notifyAdd(win::Handle hWnd, std::int32_t id, std::uint32_t callbackMessage,
   win::Shell_NotifyIconA(win::NIM_ADD, data);
 }
 
-// The owner window handed out with an id, or nullptr for an unknown id.
-const win::Handle* ownerOf(std::int32_t id) {
-  if (!trayIconWindows) return nullptr;
-  const auto owner = trayIconWindows->find(std::to_string(id));
-  return owner == trayIconWindows->end() ? nullptr : &owner->second;
-}
-
 }  // namespace
 
-std::int32_t AddTrayIcon(win::Handle hWnd, std::uint32_t callbackMessage, win::Handle icon, const std::string& tip) {
-  if (trayIconCounter == std::numeric_limits<std::int32_t>::max()) return 0;
-  ++trayIconCounter;
-  if (!trayIconWindows) trayIconWindows.emplace();
-  (*trayIconWindows)[std::to_string(trayIconCounter)] = hWnd;
-  notifyAdd(hWnd, trayIconCounter, callbackMessage, icon, tip);
-  return trayIconCounter;
+const win::Handle* TrayIconRegistry::ownerOf(std::int32_t id) const {
+  const auto owner = owners_.find(id);
+  return owner == owners_.end() ? nullptr : &owner->second;
 }
 
-bool RestoreTrayIcon(std::int32_t id, std::uint32_t callbackMessage, win::Handle icon, const std::string& tip) {
+std::int32_t TrayIconRegistry::AddTrayIcon(win::Handle hWnd, std::uint32_t callbackMessage, win::Handle icon,
+                                           const std::string& tip) {
+  if (lastId_ == std::numeric_limits<std::int32_t>::max()) return 0;
+  ++lastId_;
+  owners_[lastId_] = hWnd;
+  notifyAdd(hWnd, lastId_, callbackMessage, icon, tip);
+  return lastId_;
+}
+
+bool TrayIconRegistry::RestoreTrayIcon(std::int32_t id, std::uint32_t callbackMessage, win::Handle icon,
+                                       const std::string& tip) {
   const win::Handle* owner = ownerOf(id);
   if (owner == nullptr) return false;
   notifyAdd(*owner, id, callbackMessage, icon, tip);
   return true;
 }
 
-bool RemoveTrayIcon(std::int32_t id) {
+bool TrayIconRegistry::RemoveTrayIcon(std::int32_t id) {
   const win::Handle* owner = ownerOf(id);
   if (owner == nullptr) return false;
 

@@ -115,8 +115,7 @@ void tick(win::Handle hwnd, const std::string& timer);
 // nothing watches.
 bool resume(win::Handle hwnd);
 
-// Clears the log and the answers, and what the program keeps between calls
-// (icon ids, atoms, the hook handle); forms stay as they are.
+// Clears the log, the answers and the held jobs; forms stay as they are.
 void reset();
 
 }  // namespace fake

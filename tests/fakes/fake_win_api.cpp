@@ -4,7 +4,6 @@
 #include "platform/win_api.h"
 #include "platform/win_records.h"
 #include "recorder.h"
-#include "tray/tray_icon.h"
 
 namespace fake {
 
@@ -41,8 +40,6 @@ std::vector<NotifyCall>& notifyCalls() {
 }
 
 void reset() {
-  trayIconCounter = 0;
-  trayIconWindows.reset();
   logging() = true;
   calls().clear();
   notifyCalls().clear();

@@ -25,10 +25,12 @@ class TrayIconTest : public ::testing::Test {
     bytes.resize(88, tip.empty() ? 0 : ' ');
     return bytes;
   }
+
+  TrayIconRegistry icons;
 };
 
 TEST_F(TrayIconTest, AddRecordIsTheTipThenNulThenSpaces) {
-  EXPECT_EQ(AddTrayIcon(0x1234, 0x200, 0x7700, "Tovix"), 1);
+  EXPECT_EQ(icons.AddTrayIcon(0x1234, 0x200, 0x7700, "Tovix"), 1);
 
   ASSERT_EQ(fake::notifyCalls().size(), 1u);
   EXPECT_EQ(fake::notifyCalls()[0].message, 0u);  // NIM_ADD
@@ -36,13 +38,13 @@ TEST_F(TrayIconTest, AddRecordIsTheTipThenNulThenSpaces) {
 }
 
 TEST_F(TrayIconTest, IdsCountUpAndRemoveFindsEachOwnerAgain) {
-  EXPECT_EQ(AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 1);
-  EXPECT_EQ(AddTrayIcon(0x2222, 0x200, 0x7700, "Tovix"), 2);
+  EXPECT_EQ(icons.AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 1);
+  EXPECT_EQ(icons.AddTrayIcon(0x2222, 0x200, 0x7700, "Tovix"), 2);
   fake::notifyCalls().clear();
 
-  EXPECT_TRUE(RemoveTrayIcon(1));
-  EXPECT_TRUE(RemoveTrayIcon(2));
-  EXPECT_TRUE(RemoveTrayIcon(1));  // the owner stays known after removal
+  EXPECT_TRUE(icons.RemoveTrayIcon(1));
+  EXPECT_TRUE(icons.RemoveTrayIcon(2));
+  EXPECT_TRUE(icons.RemoveTrayIcon(1));  // the owner stays known after removal
 
   ASSERT_EQ(fake::notifyCalls().size(), 3u);
   EXPECT_EQ(fake::notifyCalls()[0].message, 2u);  // NIM_DELETE
@@ -51,35 +53,35 @@ TEST_F(TrayIconTest, IdsCountUpAndRemoveFindsEachOwnerAgain) {
 }
 
 TEST_F(TrayIconTest, UnknownIdsRemoveAndRestoreNothing) {
-  EXPECT_FALSE(RemoveTrayIcon(1));  // before any add
-  EXPECT_FALSE(RestoreTrayIcon(1, 0x200, 0x7700, "Tovix"));
-  AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix");
+  EXPECT_FALSE(icons.RemoveTrayIcon(1));  // before any add
+  EXPECT_FALSE(icons.RestoreTrayIcon(1, 0x200, 0x7700, "Tovix"));
+  icons.AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix");
   fake::notifyCalls().clear();
   for (const std::int32_t id : {0, 2, -1, 2147483647}) {
-    EXPECT_FALSE(RemoveTrayIcon(id)) << id;
-    EXPECT_FALSE(RestoreTrayIcon(id, 0x200, 0x7700, "Tovix")) << id;
+    EXPECT_FALSE(icons.RemoveTrayIcon(id)) << id;
+    EXPECT_FALSE(icons.RestoreTrayIcon(id, 0x200, 0x7700, "Tovix")) << id;
   }
   EXPECT_TRUE(fake::notifyCalls().empty());
 }
 
 TEST_F(TrayIconTest, LongTipsKeepTheirNulInsideTheField) {
   const std::string tip(70, 'x');
-  AddTrayIcon(0x1111, 0x200, 0x7700, tip);
+  icons.AddTrayIcon(0x1111, 0x200, 0x7700, tip);
   const std::vector<std::uint8_t>& bytes = fake::notifyCalls().at(0).bytes;
   EXPECT_EQ(std::string(bytes.begin() + 24, bytes.begin() + 87), std::string(63, 'x'));
   EXPECT_EQ(bytes[87], 0);
 }
 
 TEST_F(TrayIconTest, OnceIdsRunOutNothingIsAdded) {
-  trayIconCounter = 2147483646;
-  EXPECT_EQ(AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 2147483647);
-  EXPECT_EQ(AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 0);
+  TrayIconRegistry nearlyFull(2147483646);
+  EXPECT_EQ(nearlyFull.AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 2147483647);
+  EXPECT_EQ(nearlyFull.AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 0);
   EXPECT_EQ(fake::notifyCalls().size(), 1u);
 }
 
 TEST_F(TrayIconTest, TheIconLivesAsLongAsItsObject) {
   {
-    TrayIcon icon(0x3333, 0x200, 0x7700, "Tovix");
+    TrayIcon icon(icons, 0x3333, 0x200, 0x7700, "Tovix");
     EXPECT_EQ(icon.trayIconId, 1);
   }
   ASSERT_EQ(fake::notifyCalls().size(), 2u);
