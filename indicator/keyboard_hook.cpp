@@ -16,7 +16,7 @@ namespace {
 KeyboardHook* current = nullptr;
 }  // namespace
 
-win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam) {
+win::LResult WIN_CALLBACK KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam) {
   current->panel_.armHideTimer();
   if (nCode == win::HC_ACTION) {
     win::KBDLLHOOKSTRUCT event;

@@ -8,7 +8,7 @@ class LaunchHotKeys;
 // Arms the panel's hide timer on every keyboard event, tells the launch keys
 // of it and, when a lock key is released, pops the panel up with that key's
 // lamp. Every event is passed on: the hook never swallows or changes a key.
-win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam);
+win::LResult WIN_CALLBACK KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam);
 
 // Installs KeyboardHookProc for every thread of the desktop, reporting to
 // the given panel and launch keys, and removes it again when destroyed.
@@ -23,7 +23,7 @@ class KeyboardHook {
   bool installed() const { return handle_ != 0; }
 
  private:
-  friend win::LResult KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam);
+  friend win::LResult WIN_CALLBACK KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam);
 
   IndicatorPanel& panel_;
   LaunchHotKeys& launchKeys_;

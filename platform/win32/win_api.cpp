@@ -1,5 +1,7 @@
 #include "platform/win_api.h"
 
+#include <type_traits>
+
 #include "platform/win32/handles.h"
 #include "platform/win32/system_function.h"
 #include "platform/win_records.h"
@@ -8,19 +10,10 @@ static_assert(sizeof(win::KBDLLHOOKSTRUCT) == sizeof(::KBDLLHOOKSTRUCT), "KBDLLH
 
 namespace win {
 
-namespace {
-// The program installs one hook at a time; the system calls it through this
-// __stdcall thunk.
-HookProc installedHookProc = nullptr;
-
-LRESULT CALLBACK hookThunk(int nCode, WPARAM wParam, LPARAM lParam) {
-  return installedHookProc(nCode, wParam, lParam);
-}
-}  // namespace
+static_assert(std::is_same_v<HookProc, HOOKPROC>, "HookProc is HOOKPROC");
 
 Handle SetWindowsHookExA(int idHook, HookProc proc, Handle hInstance, std::uint32_t threadId) {
-  installedHookProc = proc;
-  return toHandle(::SetWindowsHookExA(idHook, hookThunk, fromHandle<HINSTANCE>(hInstance), threadId));
+  return toHandle(::SetWindowsHookExA(idHook, proc, fromHandle<HINSTANCE>(hInstance), threadId));
 }
 
 LResult CallNextHookEx(Handle hook, int nCode, WParam wParam, LParam lParam) {

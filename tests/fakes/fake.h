@@ -1,8 +1,9 @@
 #pragma once
 
-// Recording stand-ins for the Windows functions and the window toolkit. Every
-// call lands in one ordered log, so a test can check what the program did
-// across both, and in what order.
+// Stand-ins for the Windows functions and the window toolkit. They keep the
+// state Windows would (the desktop below, and each form's), which is what
+// tests check; every call also lands in one ordered log, for the few tests
+// of an order the program defines.
 
 #include <cstdint>
 #include <functional>
@@ -36,7 +37,8 @@ struct Answers {
   std::string programFiles = "C:\\Program Files";
   std::string windowsFolder = "C:\\WINDOWS";
   std::string systemFolder = "C:\\WINDOWS\\system32";
-  win::Handle foundWindow = 0x5550;
+  // The running copy's panel, as FindWindowA finds it by class and caption.
+  win::Handle otherPanel = 0x5550;
   // What the toolkit answers.
   bool previousInstance = false;
   bool handOverAnswered = true;       // the other copy's panel handles WM_SETFOCUS
@@ -47,6 +49,64 @@ struct Answers {
   int menuChoice = -1;  // the popup menu item the user clicks, from the top; -1: none
 };
 Answers& answers();
+
+// What Windows holds on the program's behalf, and what the user meets.
+struct Desktop {
+  struct Hook {
+    int type;
+    win::Handle instance;
+    std::uint32_t thread;
+  };
+  std::map<win::Handle, Hook> hooks;
+  // Each keyboard event handed on to the next hook.
+  struct PassedOn {
+    win::Handle hook;
+    int nCode;
+    win::WParam wParam;
+    win::LParam lParam;
+    bool operator==(const PassedOn&) const = default;
+  };
+  std::vector<PassedOn> passedOn;
+  struct HotKey {
+    std::uint32_t modifiers;
+    std::uint32_t virtualKey;
+    bool operator==(const HotKey&) const = default;
+  };
+  std::map<std::pair<win::Handle, std::int32_t>, HotKey> hotKeys;
+  // The notification area: each icon's record, by window and id.
+  std::map<std::pair<win::Handle, std::uint32_t>, std::vector<std::uint8_t>> tray;
+  struct Started {
+    std::string verb;  // ShellExecute's; empty for a process started directly
+    std::string program;
+    std::string parameters;
+    std::string folder;
+    int show;
+    bool onWorker;  // off the thread that serves the hook
+    bool operator==(const Started&) const = default;
+  };
+  std::vector<Started> started;
+  struct Message {
+    win::Handle hwnd;
+    std::uint32_t message;
+    win::WParam wParam;
+    win::LParam lParam;
+  };
+  std::vector<Message> posted;
+  struct Sent : Message {
+    unsigned flags;
+    unsigned timeoutMs;
+  };
+  std::vector<Sent> sent;
+  std::set<win::Handle> topmost;
+  win::Handle foreground = 0;
+  // Message boxes shown, as "title: text".
+  std::vector<std::string> messageBoxes;
+  bool messageLoopEnded = false;
+  // What Windows would refuse or a user would notice: releasing what is not
+  // held, activating a window that must not take the focus.
+  std::vector<std::string> faults;
+};
+Desktop& desktop();
 
 struct Screen {
   float widthTwips = 1024 * 15.0f;
@@ -64,6 +124,7 @@ struct FormState {
   std::string caption;
   bool loaded = true;
   bool visible = false;
+  bool minimized = false;
   float left = 0;
   float top = 0;
   float width = 0;
@@ -80,16 +141,11 @@ struct FormState {
   std::map<std::string, tk::TwipsRect> shapeBounds;
   // The captions of the popup menu last shown on this form, top to bottom.
   std::vector<std::string> menu;
+  unsigned menuFlags = 0;
+  win::Handle foregroundAtMenu = 0;
   std::map<std::string, unsigned> timerIntervals;
 };
 FormState& form(win::Handle hwnd);
-
-// Every record handed to Shell_NotifyIconA, byte for byte, with its message.
-struct NotifyCall {
-  std::uint32_t message;
-  std::vector<std::uint8_t> bytes;
-};
-std::vector<NotifyCall>& notifyCalls();
 
 // The program's icon as the fake toolkit hands it out.
 constexpr win::Handle kProgramIcon = 0x7700;
@@ -115,7 +171,8 @@ void tick(win::Handle hwnd, const std::string& timer);
 // nothing watches.
 bool resume(win::Handle hwnd);
 
-// Clears the log, the answers and the held jobs; forms stay as they are.
+// Clears the log, the answers, the desktop and the held jobs; forms stay as
+// they are.
 void reset();
 
 }  // namespace fake

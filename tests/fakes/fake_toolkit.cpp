@@ -113,12 +113,18 @@ void Form::unload() {
   impl_->state.loaded = false;
   impl_->state.visible = false;
   fake::recordMember(impl_->state.caption, "Unload");
-  if (--loadedForms == 0) fake::record("EndMessageLoop");
+  if (--loadedForms == 0) {
+    fake::record("EndMessageLoop");
+    fake::desktop().messageLoopEnded = true;
+  }
 }
 
 bool Form::loaded() const { return impl_->state.loaded; }
 
-void Form::setWindowStateNormal() { fake::recordMember(impl_->state.caption, "WindowState", 0); }
+void Form::setWindowStateNormal() {
+  impl_->state.minimized = false;
+  fake::recordMember(impl_->state.caption, "WindowState", 0);
+}
 
 win::Handle Form::icon() const { return fake::kProgramIcon; }
 
@@ -135,6 +141,8 @@ void Form::move(float left, float top) {
 void Form::popupMenu(PopupMenu& menu, unsigned flags) {
   fake::recordMember(impl_->state.caption, "PopupMenu", menu.impl_->name, flags);
   impl_->state.menu.clear();
+  impl_->state.menuFlags = flags;
+  impl_->state.foregroundAtMenu = fake::desktop().foreground;
   for (const MenuItem& item : menu.impl_->items) impl_->state.menu.push_back(item.caption);
   const int choice = fake::answers().menuChoice;
   if (choice >= 0 && choice < static_cast<int>(menu.impl_->items.size())) menu.impl_->items[choice].onClick();
@@ -215,10 +223,14 @@ bool waitForPreviousInstance(unsigned timeoutMs) {
   return fake::answers().previousInstanceEnds;
 }
 
-void messageBox(const std::string& text, const std::string& title) { fake::record("MsgBox", text, title); }
+void messageBox(const std::string& text, const std::string& title) {
+  fake::record("MsgBox", text, title);
+  fake::desktop().messageBoxes.push_back(title + ": " + text);
+}
 
 void startProgram(const std::string& path, const std::string& folder, int showCommand) {
   fake::record("StartProgram", path, folder, showCommand);
+  fake::desktop().started.push_back({"", path, "", folder, showCommand, !fake::onTestThread()});
 }
 
 // The job runs to its end before this returns, so a test sees all it did,

@@ -34,15 +34,15 @@ Screen& screen() {
   return s;
 }
 
-std::vector<NotifyCall>& notifyCalls() {
-  static std::vector<NotifyCall> all;
-  return all;
+Desktop& desktop() {
+  static Desktop d;
+  return d;
 }
 
 void reset() {
   logging() = true;
   calls().clear();
-  notifyCalls().clear();
+  desktop() = Desktop();
   answers() = Answers();
   heldJobs().clear();
   screen() = Screen();
@@ -54,16 +54,20 @@ namespace win {
 
 Handle SetWindowsHookExA(int idHook, HookProc, Handle hInstance, std::uint32_t threadId) {
   fake::record("SetWindowsHookExA", idHook, hInstance, threadId);
-  return fake::answers().hookHandle;
+  const Handle hook = fake::answers().hookHandle;
+  if (hook != 0) fake::desktop().hooks[hook] = {idHook, hInstance, threadId};
+  return hook;
 }
 
 LResult CallNextHookEx(Handle hook, int nCode, WParam wParam, LParam lParam) {
   fake::record("CallNextHookEx", hook, nCode, wParam, lParam);
+  fake::desktop().passedOn.push_back({hook, nCode, wParam, lParam});
   return fake::answers().nextHookResult;
 }
 
 bool UnhookWindowsHookEx(Handle hook) {
   fake::record("UnhookWindowsHookEx", hook);
+  if (fake::desktop().hooks.erase(hook) == 0) fake::desktop().faults.push_back("unhooked a hook not held");
   return true;
 }
 
@@ -84,6 +88,10 @@ bool GetKeyboardState(std::uint8_t (&keyState)[256]) {
 
 bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy, unsigned flags) {
   fake::record("SetWindowPos", hWnd, static_cast<std::int32_t>(insertAfter), x, y, cx, cy, flags);
+  fake::Desktop& desktop = fake::desktop();
+  if (insertAfter == static_cast<Handle>(-1)) desktop.topmost.insert(hWnd);
+  if ((flags & 0x10) == 0) desktop.faults.push_back("SetWindowPos activated a window");    // SWP_NOACTIVATE
+  if ((flags & 0x3) != 0x3) desktop.faults.push_back("SetWindowPos moved or sized a window");  // NOSIZE|NOMOVE
   return true;
 }
 
@@ -93,7 +101,9 @@ namespace win {
 
 Handle FindWindowA(const char* className, const char* windowName) {
   fake::record("FindWindowA", className == nullptr ? "null" : className, windowName);
-  return fake::answers().foundWindow;
+  const bool panel = className != nullptr && std::strcmp(className, "TovixForm") == 0 &&
+                     windowName != nullptr && std::strcmp(windowName, "Tovix") == 0;
+  return panel ? fake::answers().otherPanel : 0;
 }
 
 bool SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
@@ -102,23 +112,31 @@ bool SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam l
   const std::int32_t pointee = lParam == 0 ? -1 : *reinterpret_cast<const std::int32_t*>(lParam);
   fake::record("SendMessageTimeoutA", hWnd, msg, wParam, lParam == 0 ? "null" : "&" + std::to_string(pointee), flags,
                timeoutMs);
+  fake::desktop().sent.push_back({{hWnd, msg, wParam, lParam}, flags, timeoutMs});
   return fake::answers().handOverAnswered;
 }
 
 bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
   fake::record("PostMessageA", hWnd, msg, wParam, lParam);
+  fake::desktop().posted.push_back({hWnd, msg, wParam, lParam});
   return true;
 }
 
 bool SetForegroundWindow(Handle hWnd) {
   fake::record("SetForegroundWindow", hWnd);
+  fake::desktop().foreground = hWnd;
   return true;
 }
 
 bool Shell_NotifyIconA(std::uint32_t message, const NOTIFYICONDATA& data) {
   fake::record("Shell_NotifyIconA", message, data.hWnd, data.uID);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(&data);
-  fake::notifyCalls().push_back({message, std::vector<std::uint8_t>(bytes, bytes + data.cbSize)});
+  auto& tray = fake::desktop().tray;
+  const auto icon = std::make_pair(data.hWnd, data.uID);
+  const bool shown = tray.count(icon) != 0;
+  if (message == 2) return tray.erase(icon) != 0;  // NIM_DELETE
+  if ((message == 0) == shown) return false;       // NIM_ADD of a shown icon, NIM_MODIFY of another
+  tray[icon].assign(bytes, bytes + data.cbSize);
   return true;
 }
 
@@ -131,11 +149,13 @@ std::uint16_t GlobalAddAtomA(const char* name) {
 
 bool RegisterHotKey(Handle hWnd, std::int32_t id, std::uint32_t modifiers, std::uint32_t virtualKey) {
   fake::record("RegisterHotKey", hWnd, id, modifiers, virtualKey);
-  return (modifiers & 0x4000) == 0 || !fake::answers().noRepeatRefused;
+  if ((modifiers & 0x4000) != 0 && fake::answers().noRepeatRefused) return false;
+  return fake::desktop().hotKeys.emplace(std::make_pair(hWnd, id), fake::Desktop::HotKey{modifiers, virtualKey}).second;
 }
 
 bool UnregisterHotKey(Handle hWnd, std::int32_t id) {
   fake::record("UnregisterHotKey", hWnd, id);
+  if (fake::desktop().hotKeys.erase({hWnd, id}) == 0) fake::desktop().faults.push_back("released a hot key not held");
   return true;
 }
 
@@ -143,6 +163,8 @@ Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const
                      const char* directory, int showCommand) {
   fake::record("ShellExecuteA", hWnd, operation, file, parameters, directory == nullptr ? "null" : directory,
                showCommand);
+  fake::desktop().started.push_back({operation, file, parameters == nullptr ? "" : parameters,
+                                     directory == nullptr ? "" : directory, showCommand, !fake::onTestThread()});
   return 42;
 }
 

@@ -16,7 +16,6 @@
 #include "fake.h"
 #include "indicator/keyboard_hook.h"
 #include "platform/win_records.h"
-#include "recorder.h"
 
 namespace {
 
@@ -36,12 +35,6 @@ void expect(bool ok, const std::string& what, std::uint64_t iteration) {
   if (++failures <= 10) std::printf("FAIL at %llu: %s\n", static_cast<unsigned long long>(iteration), what.c_str());
 }
 
-int countOf(const std::string& prefix) {
-  int count = 0;
-  for (const std::string& call : fake::calls()) count += call.rfind(prefix, 0) == 0 ? 1 : 0;
-  return count;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,13 +43,14 @@ int main(int argc, char** argv) {
   rng.seed(seed);
 
   fake::reset();
+  fake::logging() = false;  // the log would only grow: the desktop's state is what counts
   Application app;
   app.startUp();
   IndicatorPanel& panel = app.panel();
   const std::int32_t atoms[] = {-16383, -16382, -16381};
 
   for (std::uint64_t i = 0; i < iterations; ++i) {
-    fake::calls().clear();
+    fake::desktop().passedOn.clear();
     fake::answers().nextHookResult = static_cast<win::LResult>(static_cast<std::int32_t>(any32()));
     fake::answers().keyStates[pick({0x14, 0x90, 0x91})] = static_cast<std::int16_t>(any32());
     fake::answers().menuChoice = pick<int>({-1, -1, 0});
@@ -73,9 +67,9 @@ int main(int argc, char** argv) {
         const win::WParam wParam = pick<win::WParam>({0x100, 0x101, 0x104, 0x105, any32()});
         const win::LResult result = KeyboardHookProc(nCode, wParam, lParam);
         expect(result == fake::answers().nextHookResult, "hook result returned", i);
-        expect(countOf("CallNextHookEx(") == 1, "event passed on exactly once", i);
-        expect(countOf(fake::call("CallNextHookEx", fake::answers().hookHandle, nCode, wParam, lParam)) == 1,
-               "event passed on unchanged", i);
+        expect(fake::desktop().passedOn ==
+                   std::vector<fake::Desktop::PassedOn>{{fake::answers().hookHandle, nCode, wParam, lParam}},
+               "event passed on once, unchanged", i);
         break;
       }
       case 2:  // a hot key of the panel, pressed or posted

@@ -4,16 +4,15 @@
 
 #include "colours.h"
 #include "fake.h"
-#include "recorder.h"
 
 namespace {
 
-class Form1Test : public ::testing::Test {
+class IndicatorPanelTest : public ::testing::Test {
  protected:
   void SetUp() override { fake::reset(); }
 };
 
-TEST_F(Form1Test, CreatedWithItsCaptionsOliveLampsAndArmedTimer) {
+TEST_F(IndicatorPanelTest, CreatedWithItsCaptionsOliveLampsAndArmedTimer) {
   IndicatorPanel panel;
   const fake::FormState& form = fake::form(panel.hwnd());
   EXPECT_EQ(form.caption, "Tovix");
@@ -45,7 +44,7 @@ TEST_F(Form1Test, CreatedWithItsCaptionsOliveLampsAndArmedTimer) {
 }
 
 // Each lamp lights under its own caption, in the column its label heads.
-TEST_F(Form1Test, EachLampLightsUnderItsCaption) {
+TEST_F(IndicatorPanelTest, EachLampLightsUnderItsCaption) {
   IndicatorPanel panel;
   const fake::FormState& form = fake::form(panel.hwnd());
   const struct {
@@ -72,7 +71,7 @@ TEST_F(Form1Test, EachLampLightsUnderItsCaption) {
   }
 }
 
-TEST_F(Form1Test, TickHidesAndDisarmsWhetherShownOrNot) {
+TEST_F(IndicatorPanelTest, TickHidesAndDisarmsWhetherShownOrNot) {
   IndicatorPanel panel;
   panel.show();
   fake::tick(panel.hwnd(), "hideTimer");
@@ -90,7 +89,7 @@ TEST_F(Form1Test, TickHidesAndDisarmsWhetherShownOrNot) {
   EXPECT_FALSE(panel.hideTimerArmed());
 }
 
-TEST_F(Form1Test, PlacedOnTheRightEdge500TwipsAboveTheBottom) {
+TEST_F(IndicatorPanelTest, PlacedOnTheRightEdge500TwipsAboveTheBottom) {
   const struct {
     float width;
     float height;

@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "fake.h"
 #include "indicator/indicator_panel.h"
 #include "indicator/keyboard_hook.h"
 #include "platform/win_records.h"
-#include "recorder.h"
 
 namespace {
 
@@ -20,61 +18,45 @@ class LaunchKeyTest : public ::testing::Test {
   void SetUp() override {
     fake::reset();
     hotKeys.emplace(panel);
-    fake::calls().clear();
   }
   void TearDown() override { hotKeys.reset(); }
 
   // A hot key of the panel, as its form hands it on.
   void hotKey(std::int32_t id) { panel.form().onHotKey(id); }
+  static std::vector<fake::Desktop::Started>& started() { return fake::desktop().started; }
 
   IndicatorPanel panel;
   std::optional<LaunchHotKeys> hotKeys;
 };
 
-// Windows' own programs, by the full paths Windows reports, and started off
-// the thread that serves the keyboard hook.
-TEST_F(LaunchKeyTest, MyComputerKeyOpensTheFolderThroughWindowsOwnExplorer) {
+// Windows' own programs, by the full paths Windows reports, started in the
+// system folder and off the thread that serves the keyboard hook.
+TEST_F(LaunchKeyTest, EachKeyStartsWindowsOwnProgram) {
   fake::answers().windowsFolder = "D:\\WINNT";
-  hotKey(hotKeys->hotKeyId(0xB6));
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
-                               "Tovix.WindowState(0)",
-                               "worker: " + fake::call("ShellExecuteA", panel.hwnd(), "open", "D:\\WINNT\\explorer.exe",
-                                                       "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}",
-                                                       fake::answers().systemFolder, 1),
-                           }));
-}
-
-TEST_F(LaunchKeyTest, CalculatorKeyStartsTheSystemFoldersCalc) {
   fake::answers().systemFolder = "D:\\WINNT\\system32";
+  hotKey(hotKeys->hotKeyId(0xB6));
   hotKey(hotKeys->hotKeyId(0xB7));
-  const std::string started = fake::call("StartProgram", "D:\\WINNT\\system32\\calc.exe", "D:\\WINNT\\system32", 1);
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)", "worker: " + started}));
-}
-
-TEST_F(LaunchKeyTest, MediaKeyStartsThePlayerByItsPath) {
   hotKey(hotKeys->hotKeyId(0xB5));
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{
-                               "Tovix.WindowState(0)",
-                               "worker: GetVersionExA(148)",
-                               "worker: SHGetFolderPathA(38)",
-                               "worker: " + fake::call("StartProgram", kWmplayer, fake::answers().systemFolder, 1),
-                           }));
+  const std::string system = "D:\\WINNT\\system32";
+  EXPECT_EQ(started(), (std::vector<fake::Desktop::Started>{
+                           {"open", "D:\\WINNT\\explorer.exe", "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", system, 1,
+                            true},
+                           {"", system + "\\calc.exe", "", system, 1, true},
+                           {"", kWmplayer, "", system, 1, true},
+                       }));
 }
 
-TEST_F(LaunchKeyTest, NoProgramStartsWhenWindowsReportsNoFolder) {
+TEST_F(LaunchKeyTest, NothingStartsWithoutAFolderOrForAnotherId) {
   fake::answers().windowsFolder = "";
   fake::answers().systemFolder = "";
-  hotKey(hotKeys->hotKeyId(0xB6));
-  hotKey(hotKeys->hotKeyId(0xB7));
-  EXPECT_EQ(fake::calls(), (std::vector<std::string>{"Tovix.WindowState(0)", "Tovix.WindowState(0)"}));
-}
-
-TEST_F(LaunchKeyTest, UnknownIdOnlyRestoresTheWindowState) {
+  for (const std::uint32_t key : {0xB5, 0xB6, 0xB7}) hotKey(hotKeys->hotKeyId(key));
+  fake::answers() = fake::Answers();
   for (const std::int32_t id : {0, 1, -1, 0xC004, -16380, 0x7FFFFFFF}) {
-    fake::calls().clear();
+    fake::form(panel.hwnd()).minimized = true;
     hotKey(id);
-    EXPECT_EQ(fake::calls(), std::vector<std::string>{"Tovix.WindowState(0)"}) << id;
+    EXPECT_FALSE(fake::form(panel.hwnd()).minimized) << "any hot key brings the panel back";
   }
+  EXPECT_TRUE(started().empty());
 }
 
 TEST_F(LaunchKeyTest, AtomsBelow0x8000StayPositive) {
@@ -84,27 +66,34 @@ TEST_F(LaunchKeyTest, AtomsBelow0x8000StayPositive) {
   EXPECT_EQ(hotKeys->hotKeyId(0xB6), 0x7FFF);
   EXPECT_EQ(hotKeys->hotKeyId(0xB7), -32768);
   EXPECT_EQ(hotKeys->hotKeyId(0xB5), 1);
-  fake::calls().clear();
   hotKey(-32768);
-  EXPECT_EQ(fake::calls().back(), "worker: StartProgram(C:\\WINDOWS\\system32\\calc.exe,C:\\WINDOWS\\system32,1)");
+  ASSERT_EQ(started().size(), 1u);
+  EXPECT_EQ(started()[0].program, "C:\\WINDOWS\\system32\\calc.exe");
 }
 
 TEST(LaunchHotKeyRegistration, KeysAreTakenWithoutTheNoRepeatFlagWhereWindowsLacksIt) {
   const struct {
     std::uint32_t major, minor;
     bool refused;
-  } cases[] = {{6, 0, false}, {5, 1, false}, {6, 1, true}};
+    std::uint32_t modifiers;
+  } cases[] = {{6, 0, false, 0}, {5, 1, false, 0}, {6, 1, true, 0}, {6, 1, false, 0x4000}, {10, 0, false, 0x4000}};
   for (const auto& c : cases) {
     fake::reset();
     fake::answers().majorVersion = c.major;
     fake::answers().minorVersion = c.minor;
     fake::answers().noRepeatRefused = c.refused;
     IndicatorPanel panel;
-    const LaunchHotKeys keys(panel);
-    for (const char* key : {"-16383,0,182", "-16382,0,183", "-16381,0,181"}) {
-      const std::string taken = "RegisterHotKey(" + std::to_string(panel.hwnd()) + "," + key + ")";
-      EXPECT_EQ(std::count(fake::calls().begin(), fake::calls().end(), taken), 1) << taken << " " << c.major;
+    const win::Handle hwnd = panel.hwnd();
+    {
+      const LaunchHotKeys keys(panel);
+      using HotKeys = decltype(fake::desktop().hotKeys);
+      EXPECT_EQ(fake::desktop().hotKeys, (HotKeys{{{hwnd, -16383}, {c.modifiers, 0xB6}},
+                                                  {{hwnd, -16382}, {c.modifiers, 0xB7}},
+                                                  {{hwnd, -16381}, {c.modifiers, 0xB5}}}))
+          << c.major << "." << c.minor;
     }
+    EXPECT_TRUE(fake::desktop().hotKeys.empty());
+    EXPECT_EQ(fake::desktop().faults, std::vector<std::string>{});
   }
 }
 
@@ -149,11 +138,7 @@ class LaunchPressTest : public ::testing::Test {
     KeyboardHookProc(0, flags == 0 ? 0x100 : 0x101, reinterpret_cast<win::LParam>(&event));
   }
   void hotKey() { panel.form().onHotKey(keys.hotKeyId(0xB7)); }
-  static int started() {
-    int count = 0;
-    for (const std::string& call : fake::calls()) count += call.find("StartProgram") != std::string::npos ? 1 : 0;
-    return count;
-  }
+  static std::size_t started() { return fake::desktop().started.size(); }
 
   const bool fresh = (fake::reset(), true);
   IndicatorPanel panel;
@@ -170,14 +155,14 @@ TEST_F(LaunchPressTest, AKeyHeldDownStartsOneProgramAndHotKeysWithoutAPressNone)
   // Held again: each hot key handled as its press comes, the key down.
   fake::answers().keysDown = {0xB7};
   for (int i = 0; i < 15; ++i) key(0), hotKey();
-  EXPECT_EQ(started(), 2);
+  EXPECT_EQ(started(), 2u);
   // Down, though the hook saw no press: typed into an elevated program, or
   // the hook was dropped. Then up: posted by another program.
   key(0x80);
   hotKey();
   fake::answers().keysDown.clear();
   for (int i = 0; i < 200; ++i) hotKey();
-  EXPECT_EQ(started(), 3);
+  EXPECT_EQ(started(), 3u);
 }
 
 TEST_F(LaunchPressTest, WithoutTheHookEveryHotKeyCountsButOnlyOneStartsAtATime) {

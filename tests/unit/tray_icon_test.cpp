@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "fake.h"
 #include "platform/win_records.h"
@@ -26,48 +25,47 @@ class TrayIconTest : public ::testing::Test {
     return bytes;
   }
 
+  using Tray = decltype(fake::Desktop::tray);
+  static Tray& tray() { return fake::desktop().tray; }
+
   TrayIconRegistry icons;
 };
 
 TEST_F(TrayIconTest, AddRecordIsTheTipThenNulThenSpaces) {
   EXPECT_EQ(icons.AddTrayIcon(0x1234, 0x200, 0x7700, "Tovix"), 1);
-
-  ASSERT_EQ(fake::notifyCalls().size(), 1u);
-  EXPECT_EQ(fake::notifyCalls()[0].message, 0u);  // NIM_ADD
-  EXPECT_EQ(fake::notifyCalls()[0].bytes, record(0x1234, 1, 0x200, 0x7700, std::string("Tovix") + '\0'));
+  EXPECT_EQ(tray(), (Tray{{{0x1234, 1}, record(0x1234, 1, 0x200, 0x7700, std::string("Tovix") + '\0')}}));
 }
 
 TEST_F(TrayIconTest, IdsCountUpAndRemoveFindsEachOwnerAgain) {
   EXPECT_EQ(icons.AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 1);
   EXPECT_EQ(icons.AddTrayIcon(0x2222, 0x200, 0x7700, "Tovix"), 2);
-  fake::notifyCalls().clear();
+  EXPECT_EQ(tray().size(), 2u);
 
   EXPECT_TRUE(icons.RemoveTrayIcon(1));
+  EXPECT_EQ(tray().count({0x1111, 1}), 0u);
   EXPECT_TRUE(icons.RemoveTrayIcon(2));
-  EXPECT_TRUE(icons.RemoveTrayIcon(1));  // the owner stays known after removal
-
-  ASSERT_EQ(fake::notifyCalls().size(), 3u);
-  EXPECT_EQ(fake::notifyCalls()[0].message, 2u);  // NIM_DELETE
-  EXPECT_EQ(fake::notifyCalls()[0].bytes, record(0x1111, 1, 0, 0, ""));
-  EXPECT_EQ(fake::notifyCalls()[1].bytes, record(0x2222, 2, 0, 0, ""));
+  EXPECT_TRUE(tray().empty());
+  // The owner stays known after removal: the icon can be put back.
+  EXPECT_TRUE(icons.RestoreTrayIcon(1, 0x200, 0x7700, "Tovix"));
+  EXPECT_EQ(tray(), (Tray{{{0x1111, 1}, record(0x1111, 1, 0x200, 0x7700, std::string("Tovix") + '\0')}}));
 }
 
 TEST_F(TrayIconTest, UnknownIdsRemoveAndRestoreNothing) {
   EXPECT_FALSE(icons.RemoveTrayIcon(1));  // before any add
   EXPECT_FALSE(icons.RestoreTrayIcon(1, 0x200, 0x7700, "Tovix"));
   icons.AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix");
-  fake::notifyCalls().clear();
+  const Tray added = tray();
   for (const std::int32_t id : {0, 2, -1, 2147483647}) {
     EXPECT_FALSE(icons.RemoveTrayIcon(id)) << id;
     EXPECT_FALSE(icons.RestoreTrayIcon(id, 0x200, 0x7700, "Tovix")) << id;
   }
-  EXPECT_TRUE(fake::notifyCalls().empty());
+  EXPECT_EQ(tray(), added);
 }
 
 TEST_F(TrayIconTest, LongTipsKeepTheirNulInsideTheField) {
   const std::string tip(70, 'x');
   icons.AddTrayIcon(0x1111, 0x200, 0x7700, tip);
-  const std::vector<std::uint8_t>& bytes = fake::notifyCalls().at(0).bytes;
+  const std::vector<std::uint8_t>& bytes = tray().at({0x1111, 1});
   EXPECT_EQ(std::string(bytes.begin() + 24, bytes.begin() + 87), std::string(63, 'x'));
   EXPECT_EQ(bytes[87], 0);
 }
@@ -76,17 +74,15 @@ TEST_F(TrayIconTest, OnceIdsRunOutNothingIsAdded) {
   TrayIconRegistry nearlyFull(2147483646);
   EXPECT_EQ(nearlyFull.AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 2147483647);
   EXPECT_EQ(nearlyFull.AddTrayIcon(0x1111, 0x200, 0x7700, "Tovix"), 0);
-  EXPECT_EQ(fake::notifyCalls().size(), 1u);
+  EXPECT_EQ(tray().size(), 1u);
 }
 
 TEST_F(TrayIconTest, TheIconLivesAsLongAsItsObject) {
   {
     TrayIcon icon(icons, 0x3333, 0x200, 0x7700, "Tovix");
-    EXPECT_EQ(icon.trayIconId, 1);
+    EXPECT_EQ(tray().size(), 1u);
   }
-  ASSERT_EQ(fake::notifyCalls().size(), 2u);
-  EXPECT_EQ(fake::notifyCalls()[1].message, 2u);
-  EXPECT_EQ(fake::notifyCalls()[1].bytes, record(0x3333, 1, 0, 0, ""));
+  EXPECT_TRUE(tray().empty());
 }
 
 }  // namespace
