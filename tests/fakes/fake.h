@@ -88,15 +88,11 @@ struct Desktop {
   struct Message {
     win::Handle hwnd;
     std::uint32_t message;
-    win::WParam wParam;
-    win::LParam lParam;
+    unsigned flags = 0;  // SendMessageTimeout's, with its timeout
+    unsigned timeoutMs = 0;
   };
   std::vector<Message> posted;
-  struct Sent : Message {
-    unsigned flags;
-    unsigned timeoutMs;
-  };
-  std::vector<Sent> sent;
+  std::vector<Message> sent;
   std::set<win::Handle> topmost;
   win::Handle foreground = 0;
   // Message boxes shown, as "title: text".

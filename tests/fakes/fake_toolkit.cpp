@@ -73,7 +73,6 @@ Form::Form(const std::string& caption, int clientWidth, int clientHeight, FormSt
   s.height = std::round(clientHeight / tpp + fake::kFrameHeight) * tpp;
   forms()[impl_->hwnd] = impl_.get();
   ++loadedForms;
-  fake::record("Form", caption);
 }
 
 Form::~Form() {
@@ -96,15 +95,9 @@ void Form::show() {
 }
 
 // As Windows would, once the program next handles its messages.
-void Form::showSoon() {
-  impl_->showPending = true;
-  fake::recordMember(impl_->state.caption, "ShowSoon");
-}
+void Form::showSoon() { impl_->showPending = true; }
 
-void Form::hide() {
-  impl_->state.visible = false;
-  fake::recordMember(impl_->state.caption, "Hide");
-}
+void Form::hide() { impl_->state.visible = false; }
 
 bool Form::visible() const { return impl_->state.visible; }
 
@@ -121,10 +114,7 @@ void Form::unload() {
 
 bool Form::loaded() const { return impl_->state.loaded; }
 
-void Form::setWindowStateNormal() {
-  impl_->state.minimized = false;
-  fake::recordMember(impl_->state.caption, "WindowState", 0);
-}
+void Form::setWindowStateNormal() { impl_->state.minimized = false; }
 
 win::Handle Form::icon() const { return fake::kProgramIcon; }
 
@@ -139,7 +129,6 @@ void Form::move(float left, float top) {
 }
 
 void Form::popupMenu(PopupMenu& menu, unsigned flags) {
-  fake::recordMember(impl_->state.caption, "PopupMenu", menu.impl_->name, flags);
   impl_->state.menu.clear();
   impl_->state.menuFlags = flags;
   impl_->state.foregroundAtMenu = fake::desktop().foreground;
@@ -218,18 +207,13 @@ win::Handle appInstance() { return 0x400000; }
 
 bool previousInstance() { return fake::answers().previousInstance; }
 
-bool waitForPreviousInstance(unsigned timeoutMs) {
-  fake::record("WaitForPreviousInstance", timeoutMs);
-  return fake::answers().previousInstanceEnds;
-}
+bool waitForPreviousInstance(unsigned) { return fake::answers().previousInstanceEnds; }
 
 void messageBox(const std::string& text, const std::string& title) {
-  fake::record("MsgBox", text, title);
   fake::desktop().messageBoxes.push_back(title + ": " + text);
 }
 
 void startProgram(const std::string& path, const std::string& folder, int showCommand) {
-  fake::record("StartProgram", path, folder, showCommand);
   fake::desktop().started.push_back({"", path, "", folder, showCommand, !fake::onTestThread()});
 }
 

@@ -60,7 +60,6 @@ Handle SetWindowsHookExA(int idHook, HookProc, Handle hInstance, std::uint32_t t
 }
 
 LResult CallNextHookEx(Handle hook, int nCode, WParam wParam, LParam lParam) {
-  fake::record("CallNextHookEx", hook, nCode, wParam, lParam);
   fake::desktop().passedOn.push_back({hook, nCode, wParam, lParam});
   return fake::answers().nextHookResult;
 }
@@ -74,7 +73,6 @@ bool UnhookWindowsHookEx(Handle hook) {
 bool KeyIsDown(int virtualKey) { return fake::answers().keysDown.count(virtualKey) != 0; }
 
 std::int16_t GetKeyState(int virtualKey) {
-  fake::record("GetKeyState", virtualKey);
   const auto& states = fake::answers().keyStates;
   const auto found = states.find(virtualKey);
   return found == states.end() ? 0 : found->second;
@@ -100,30 +98,23 @@ bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
 namespace win {
 
 Handle FindWindowA(const char* className, const char* windowName) {
-  fake::record("FindWindowA", className == nullptr ? "null" : className, windowName);
   const bool panel = className != nullptr && std::strcmp(className, "TovixForm") == 0 &&
                      windowName != nullptr && std::strcmp(windowName, "Tovix") == 0;
   return panel ? fake::answers().otherPanel : 0;
 }
 
-bool SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam, unsigned flags,
+bool SendMessageTimeoutA(Handle hWnd, std::uint32_t msg, WParam, LParam, unsigned flags,
                          unsigned timeoutMs) {
-  // The caller passes a pointer; what the log keeps is what it points at.
-  const std::int32_t pointee = lParam == 0 ? -1 : *reinterpret_cast<const std::int32_t*>(lParam);
-  fake::record("SendMessageTimeoutA", hWnd, msg, wParam, lParam == 0 ? "null" : "&" + std::to_string(pointee), flags,
-               timeoutMs);
-  fake::desktop().sent.push_back({{hWnd, msg, wParam, lParam}, flags, timeoutMs});
+  fake::desktop().sent.push_back({hWnd, msg, flags, timeoutMs});
   return fake::answers().handOverAnswered;
 }
 
-bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam wParam, LParam lParam) {
-  fake::record("PostMessageA", hWnd, msg, wParam, lParam);
-  fake::desktop().posted.push_back({hWnd, msg, wParam, lParam});
+bool PostMessageA(Handle hWnd, std::uint32_t msg, WParam, LParam) {
+  fake::desktop().posted.push_back({hWnd, msg});
   return true;
 }
 
 bool SetForegroundWindow(Handle hWnd) {
-  fake::record("SetForegroundWindow", hWnd);
   fake::desktop().foreground = hWnd;
   return true;
 }
@@ -159,10 +150,8 @@ bool UnregisterHotKey(Handle hWnd, std::int32_t id) {
   return true;
 }
 
-Handle ShellExecuteA(Handle hWnd, const char* operation, const char* file, const char* parameters,
+Handle ShellExecuteA(Handle, const char* operation, const char* file, const char* parameters,
                      const char* directory, int showCommand) {
-  fake::record("ShellExecuteA", hWnd, operation, file, parameters, directory == nullptr ? "null" : directory,
-               showCommand);
   fake::desktop().started.push_back({operation, file, parameters == nullptr ? "" : parameters,
                                      directory == nullptr ? "" : directory, showCommand, !fake::onTestThread()});
   return 42;
@@ -181,8 +170,7 @@ std::string GetSystemWindowsDirectoryA() { return fake::answers().windowsFolder;
 std::string GetSystemDirectoryA() { return fake::answers().systemFolder; }
 
 std::string SHGetFolderPathA(int csidl) {
-  fake::record("SHGetFolderPathA", csidl);
-  return fake::answers().programFiles;
+  return csidl == 0x26 ? fake::answers().programFiles : "C:\\Some other folder";  // CSIDL_PROGRAM_FILES
 }
 
 }  // namespace win

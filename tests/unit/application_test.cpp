@@ -82,7 +82,7 @@ TEST_F(ApplicationTest, SecondCopyHandsTheFocusOverAndAcquiresNothing) {
   // To Tovix's panel only, whatever else carries the caption, giving up on a
   // hung one within a second.
   ASSERT_EQ(fake::desktop().sent.size(), 1u);
-  const fake::Desktop::Sent& handOver = fake::desktop().sent[0];
+  const fake::Desktop::Message& handOver = fake::desktop().sent[0];
   EXPECT_EQ(handOver.hwnd, fake::answers().otherPanel);
   EXPECT_EQ(handOver.message, 7u);  // WM_SETFOCUS
   EXPECT_EQ(handOver.flags & 2, 2u);  // SMTO_ABORTIFHUNG
