@@ -30,8 +30,8 @@ std::string stepAside(tk::Form& panel) {
 }
 }  // namespace
 
-bool ActivatePreviousInstance(IndicatorPanel& form) {
-  if (!tk::previousInstance()) return false;
+bool ActivatePreviousInstance(IndicatorPanel& form, tk::InstanceMarker& marker) {
+  if (!marker.previousInstance()) return false;
   const std::string oldCaption = stepAside(form.form());
   // By class too: any program's window can carry the caption.
   const win::Handle previous = win::FindWindowA(tk::kFormClass, oldCaption.c_str());
@@ -45,7 +45,7 @@ bool ActivatePreviousInstance(IndicatorPanel& form) {
   // No panel answered: the other copy is ending, and it lets go of its
   // running mark last of all, or it has stopped answering. Once the mark is
   // free this copy runs in its place.
-  if (!tk::waitForPreviousInstance(kEndingCopyTimeoutMs)) return true;
+  if (!marker.waitForPreviousInstance(kEndingCopyTimeoutMs)) return true;
   form.form().setCaption(oldCaption);
   return false;
 }
@@ -61,7 +61,7 @@ Application::Application()
 
 bool Application::startUp() {
   KeepOnTop(panel_);
-  if (ActivatePreviousInstance(panel_)) return false;
+  if (ActivatePreviousInstance(panel_, marker_)) return false;
   if (!trayIcon_) {
     trayIcon_.emplace(trayIcons_, panel_.trayReceiver.hwnd(), win::WM_MOUSEMOVE, panel_.form().icon(),
                       panel_.tipText.text());

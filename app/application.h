@@ -15,7 +15,7 @@ void KeepOnTop(IndicatorPanel& panel);
 
 // True when another copy of Tovix runs: it then hands that copy's panel the
 // focus message and this copy must end.
-bool ActivatePreviousInstance(IndicatorPanel& form);
+bool ActivatePreviousInstance(IndicatorPanel& form, tk::InstanceMarker& marker);
 
 // The running program: the panel, the About window and everything acquired
 // for them.
@@ -41,6 +41,8 @@ class Application {
   // shows after sleep or a locked session: the hook is installed anew.
   void reinstallHook();
 
+  // Let go of last of all, once everything else is.
+  tk::InstanceMarker marker_;
   IndicatorPanel panel_;
   std::unique_ptr<AboutWindow> about_;
   TrayCallback tray_;

@@ -235,13 +235,26 @@ win::Handle appInstance();
 // from any other program's window.
 inline constexpr char kFormClass[] = "TovixForm";
 
-// Whether another copy of the program is running in this Windows session.
-// The first copy to ask is the one that runs; it stays marked as running
-// until it ends.
-bool previousInstance();
-// Waits up to timeoutMs for the copy that runs to end; true when it has and
-// this copy now runs in its place.
-bool waitForPreviousInstance(unsigned timeoutMs);
+// The mark of the copy of the program that runs in this Windows session.
+// Nothing is taken until the first question; a copy that finds no other
+// then holds the mark as long as this object lives.
+class InstanceMarker {
+ public:
+  InstanceMarker();
+  ~InstanceMarker();
+  InstanceMarker(const InstanceMarker&) = delete;
+  InstanceMarker& operator=(const InstanceMarker&) = delete;
+
+  // Whether another copy is running; the first copy to ask is the one that runs.
+  bool previousInstance();
+  // Waits up to timeoutMs for the copy that runs to end; true when it has and
+  // this copy now runs in its place.
+  bool waitForPreviousInstance(unsigned timeoutMs);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 // A modal message box with an OK button.
 void messageBox(const std::string& text, const std::string& title);

@@ -171,9 +171,9 @@ class UserNamespace {
 // of names. A copy that is ending still holds it while it lets go of its hot
 // keys and icon; once it has, or once its thread has ended, the mutex is
 // free for the next copy.
-class InstanceMarker {
+class RunningMutex {
  public:
-  InstanceMarker() : namespace_(token_) {
+  RunningMutex() : namespace_(token_) {
     if (namespace_.state() == UserNamespace::State::Unreachable) return;
     const bool inNamespace = namespace_.state() == UserNamespace::State::Open;
     const std::string name =
@@ -184,11 +184,11 @@ class InstanceMarker {
     // Made by another copy, perhaps an older one that never owned it.
     owned_ = handle_ ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
   }
-  ~InstanceMarker() {
+  ~RunningMutex() {
     if (owned_ && handle_) ReleaseMutex(handle_.get());
   }
-  InstanceMarker(const InstanceMarker&) = delete;
-  InstanceMarker& operator=(const InstanceMarker&) = delete;
+  RunningMutex(const RunningMutex&) = delete;
+  RunningMutex& operator=(const RunningMutex&) = delete;
 
   bool owned() const { return owned_; }
 
@@ -220,16 +220,23 @@ class InstanceMarker {
   bool owned_ = false;
 };
 
-// Held until the program ends, so a later copy finds it.
-std::optional<InstanceMarker> marker;
-
 }  // namespace
 
-bool previousInstance() {
-  if (!marker) marker.emplace();
-  return !marker->owned();
+struct InstanceMarker::Impl {
+  std::optional<RunningMutex> mutex;
+};
+
+InstanceMarker::InstanceMarker() : impl_(std::make_unique<Impl>()) {}
+
+InstanceMarker::~InstanceMarker() = default;
+
+bool InstanceMarker::previousInstance() {
+  if (!impl_->mutex) impl_->mutex.emplace();
+  return !impl_->mutex->owned();
 }
 
-bool waitForPreviousInstance(unsigned timeoutMs) { return marker && marker->acquire(timeoutMs); }
+bool InstanceMarker::waitForPreviousInstance(unsigned timeoutMs) {
+  return impl_->mutex && impl_->mutex->acquire(timeoutMs);
+}
 
 }  // namespace tk

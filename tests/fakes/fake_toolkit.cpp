@@ -205,9 +205,11 @@ float twipsPerPixelX() { return fake::screen().twipsPerPixel; }
 
 win::Handle appInstance() { return 0x400000; }
 
-bool previousInstance() { return fake::answers().previousInstance; }
-
-bool waitForPreviousInstance(unsigned) { return fake::answers().previousInstanceEnds; }
+struct InstanceMarker::Impl {};
+InstanceMarker::InstanceMarker() = default;
+InstanceMarker::~InstanceMarker() = default;
+bool InstanceMarker::previousInstance() { return fake::answers().previousInstance; }
+bool InstanceMarker::waitForPreviousInstance(unsigned) { return fake::answers().previousInstanceEnds; }
 
 void messageBox(const std::string& text, const std::string& title) {
   fake::desktop().messageBoxes.push_back(title + ": " + text);
