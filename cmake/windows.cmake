@@ -26,7 +26,8 @@ add_library(tovix_win32 STATIC
 target_link_libraries(tovix_win32 PUBLIC tovix_core)
 target_compile_definitions(tovix_win32 PUBLIC WINVER=0x0500 _WIN32_WINNT=0x0500)
 
-add_executable(tovix WIN32 app/main.cpp platform/win32/no_exceptions.cpp platform/win32/operator_new.cpp res/tovix.rc)
+add_executable(tovix WIN32 app/main.cpp platform/win32/no_exceptions.cpp platform/win32/operator_new.cpp
+  platform/win32/stack_guard.cpp res/tovix.rc)
 target_include_directories(tovix PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 # The rest of the program references the Win32 layer; link it after the core.
 target_link_libraries(tovix PRIVATE tovix_core tovix_win32 shell32 advapi32 gdi32 user32 kernel32)
@@ -49,9 +50,9 @@ foreach(target ${TOVIX_TARGETS})
   target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
   # Hardening (the host build keeps its sanitizers instead): stack canaries,
   # and memory and string calls checked against the size of their buffers.
-  # Both fail into libssp, which -fstack-protector-strong adds to the link
-  # and -static takes as an archive, so no DLL is added but ADVAPI32, where
-  # libssp draws the canary's seed.
+  # Both fail into stack_guard.cpp, which also holds the canary and seeds it;
+  # -fstack-protector-strong still adds libssp to the link, but nothing is
+  # left there for the program to take.
   target_compile_options(${target} PRIVATE -fstack-protector-strong)
   target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
   set_target_properties(${target} PROPERTIES EXPORT_COMPILE_COMMANDS ON)
@@ -61,7 +62,9 @@ endforeach()
 # it so). The link map tells check_pe.sh where the stack canary is in the
 # stripped program.
 set(TOVIX_MAP ${CMAKE_CURRENT_BINARY_DIR}/tovix.map)
-target_link_options(tovix PRIVATE -fstack-protector-strong -Wl,--no-seh -Wl,-Map=${TOVIX_MAP})
+# The entry point seeds the canary, then starts the C runtime.
+target_link_options(tovix PRIVATE -fstack-protector-strong -Wl,--no-seh -Wl,-Map=${TOVIX_MAP}
+  -Wl,-e,_stackGuardedStartup)
 set_property(TARGET tovix APPEND PROPERTY ADDITIONAL_CLEAN_FILES ${TOVIX_MAP})
 
 add_test(NAME binary.pe COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:tovix>
