@@ -43,6 +43,19 @@ capture() {
   /usr/bin/import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot"
   echo "$2 screenshot: $shot"
 }
+# Sets shape_x and shape_y to where the centre of the largest shape drawn in
+# window $1 is on the screen; fails while there is none. The background,
+# flooded from the window's corner, turns black with the black of text; all
+# else turns white: a button's raised frame and its face make one piece, a
+# letter's enclosed space a small one.
+find_largest_shape() {
+  locate "$1"
+  read -r shape_x shape_y < <(/usr/bin/import -window "$1" png:- |
+    /usr/bin/convert png:- -fill black -draw 'color 0,0 floodfill' -fill white +opaque black \
+      -define connected-components:verbose=true -connected-components 8 null: |
+    awk -v x="$x" -v y="$y" '$NF ~ /255/ && $4 > area { area = $4; split($2, box, /[x+]/) }
+      END { if (area) print x + int(box[3] + box[1] / 2), y + int(box[4] + box[2] / 2) }')
+}
 # Clicks button $3 at $1,$2 as a user does: the pointer moves there and rests a moment first.
 click_at() {
   xdotool mousemove "$1" "$2"
@@ -78,10 +91,9 @@ click_at $((x + w / 2)) $((y + h / 4)) 1
 # The About window, with the frame the window manager puts around it.
 about=$(wait_window --name '^About$')
 capture "$(xwininfo -children -id "$about" | awk '/Parent window id/ { print $4 }')" about
-# OK, as app/about_window.cpp places it: 1560,1800 twips into the window and
-# 1575x615 large, 15 twips a pixel.
-locate "$about"
-click_at $((x + (1560 + 1575 / 2) / 15)) $((y + (1800 + 615 / 2) / 15)) 1
+# OK, found as a user finds it: the one large shape in the window.
+wait_until "the About window shows its OK button" find_largest_shape "$about"
+click_at "$shape_x" "$shape_y" 1
 wait_until "the About window closes" hidden "$about"
 
 click_at "$icon_x" "$icon_y" 3
