@@ -88,6 +88,13 @@ else
     fail "stack protector: $checks canary checks, $calls calls to __stack_chk_fail"
   fi
 fi
+# The program seeds its own canary: libssp's would load a cryptographic
+# provider before main.
+if grep -q 'libssp\.a(' "$map"; then
+  fail "libssp is linked in: $(grep -o 'libssp\.a([^)]*)' "$map" | sort -u | tr '\n' ' ')"
+else
+  pass "stack protector: the program's own canary, nothing of libssp linked in"
+fi
 
 # Every source of the program, compiled with its own command: the compiler
 # reports whether the strong stack protector is on, whether the C runtime
