@@ -165,7 +165,7 @@ void startUpAndFootprint() {
   double took = 0;
   for (int round = 0; round < 5; ++round) {
     const double begin = now();
-    e2e::Tovix program(tovixExe);
+    const e2e::Tovix program(tovixExe);
     tovix.push_back(now() - begin);
     if (round == 0) {
       e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);

@@ -216,11 +216,10 @@ void checkSecondCopy(HANDLE first) {
     check(FindWindowA(nullptr, "Tovix") == other.window(),
           "another program's window is the first one titled \"Tovix\"");
     const DWORD started = GetTickCount();
-    HANDLE second = e2e::startProcess(tovixCommand);
+    const e2e::Handle second(e2e::startProcess(tovixCommand));
     DWORD code = 1;
-    check(e2e::waitForExit(second, 5000, &code) && code == 0,
+    check(e2e::waitForExit(second.get(), 5000, &code) && code == 0,
           "a second copy ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
-    CloseHandle(second);
     check(Lookalike::focusMessages == 0, "and hands over to Tovix's panel only: the other window gets nothing");
   }
   check(e2e::running(first), "the first copy runs on");
@@ -272,13 +271,13 @@ void checkCopyStartedWhileTheFirstEnds() {
 }
 
 void checkFiveAtOnce() {
-  HANDLE copies[5];
-  for (HANDLE& copy : copies) copy = e2e::startProcess(tovixCommand);
+  e2e::Handle copies[5];
+  for (e2e::Handle& copy : copies) copy.reset(e2e::startProcess(tovixCommand));
   int left = 5;
   e2e::waitFor(
       [&] {
         left = 0;
-        for (HANDLE copy : copies) left += e2e::running(copy) ? 1 : 0;
+        for (const e2e::Handle& copy : copies) left += e2e::running(copy.get()) ? 1 : 0;
         return left <= 1;
       },
       15000);
@@ -286,10 +285,7 @@ void checkFiveAtOnce() {
   check(e2e::waitFor([] { return windowsTitled("Tovix") == 1 && e2e::visibleTrayIcons() == 1; }, 5000),
         "with one panel and one icon");
   PostMessageA(panel(), WM_CLOSE, 0, 0);
-  for (HANDLE copy : copies) {
-    e2e::waitForExit(copy, 5000);
-    CloseHandle(copy);
-  }
+  for (const e2e::Handle& copy : copies) e2e::waitForExit(copy.get(), 5000);
   check(e2e::visibleTrayIcons() == 0 && e2e::launchKeysFree(), "closing it leaves no icon and frees the launch keys");
 }
 
@@ -305,7 +301,7 @@ int main(int argc, char** argv) {
 
   // Another process holds an object under the name that once marked a
   // running copy: it must not keep Tovix from starting.
-  const HANDLE squatter = CreateMutexA(nullptr, TRUE, "Local\\Tovix.Running");
+  const e2e::Handle squatter(CreateMutexA(nullptr, TRUE, "Local\\Tovix.Running"));
   check(squatter != nullptr, "an object squats on the old running-copy name");
 
   {
@@ -319,6 +315,5 @@ int main(int argc, char** argv) {
 
   checkFiveAtOnce();
   checkCopyStartedWhileTheFirstEnds();
-  CloseHandle(squatter);
   return e2e::exitCode();
 }

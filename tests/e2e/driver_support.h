@@ -127,6 +127,7 @@ struct Capture {
   std::uint32_t at(int x, int y) const;
 };
 Capture captureScreen(const RECT& rect);
+// One pixel of the screen, as 0xRRGGBB.
 std::uint32_t screenColour(POINT at);
 // What draw() paints into a fresh bitmap of the rectangle's size;
 // the capture's coordinates are the rectangle's.

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   e2e::TypingWindow target;
   check(target.takeFocus(), "the typing window has the focus");
 
-  e2e::Tovix tovix(argv[1]);
+  const e2e::Tovix tovix(argv[1]);
   if (!check(tovix.process() != nullptr, "tovix.exe starts")) return e2e::exitCode();
 
   // Of the drivers, this one checks the start-up show and hide; the others

@@ -36,11 +36,10 @@ bool registered() {
 }
 
 bool run(const std::string& commandLine, DWORD timeoutMs, DWORD* processId = nullptr, DWORD expectedCode = 0) {
-  HANDLE process = e2e::startProcess(commandLine);
+  const e2e::Handle process(e2e::startProcess(commandLine));
   DWORD code = 1;
-  const bool ended = process != nullptr && e2e::waitForExit(process, timeoutMs, &code);
-  if (process != nullptr && processId != nullptr) *processId = GetProcessId(process);
-  if (process != nullptr) CloseHandle(process);
+  const bool ended = process != nullptr && e2e::waitForExit(process.get(), timeoutMs, &code);
+  if (process != nullptr && processId != nullptr) *processId = GetProcessId(process.get());
   return ended && code == expectedCode;
 }
 
