@@ -17,7 +17,7 @@
 
 namespace {
 
-std::string tovixCommand;
+std::string tovixExe;
 std::string baselineCommand;
 FILE* results = nullptr;
 
@@ -42,23 +42,20 @@ void report(const char* measure, double tovix, double baseline, const char* unit
 
 HWND baselineWindow() { return FindWindowA("Baseline", "Baseline"); }
 
-// Starts a program and waits until its window shows; the time it took.
-HANDLE start(const std::string& command, bool (*shown)(), double* took) {
+// Starts the baseline and waits until its window shows; the time it took.
+e2e::Handle start(const std::string& command, bool (*shown)(), double* took) {
   const double begin = now();
-  HANDLE process = e2e::startProcess(command);
+  e2e::Handle process(e2e::startProcess(command));
   e2e::waitFor(shown, 10000);
   if (took != nullptr) *took = now() - begin;
   return process;
 }
 
-void stop(HANDLE process, HWND window) {
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  DWORD code = 0;
-  e2e::waitForExit(process, 5000, &code);
-  CloseHandle(process);
+void stop(const e2e::Handle& process) {
+  PostMessageA(baselineWindow(), WM_CLOSE, 0, 0);
+  e2e::waitForExit(process.get(), 5000);
 }
 
-bool tovixShown() { return e2e::panelVisible(); }
 bool baselineShown() { return IsWindowVisible(baselineWindow()) != FALSE; }
 
 // Types this many key events (digits, in batches of fifty presses and
@@ -87,20 +84,17 @@ void keystrokeOverhead(e2e::TypingWindow& target) {
   std::vector<double> alone, nullHook, tovix;
   for (int round = 0; round < 3; ++round) {
     alone.push_back(typing(target, events));
-    HANDLE hook = start(baselineCommand + " --hook", baselineShown, nullptr);
+    const e2e::Handle hook = start(baselineCommand + " --hook", baselineShown, nullptr);
     nullHook.push_back(typing(target, events));
-    stop(hook, baselineWindow());
-    HANDLE program = start(tovixCommand, tovixShown, nullptr);
+    stop(hook);
+    const e2e::Tovix program(tovixExe);
     e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
     tovix.push_back(typing(target, events));
-    stop(program, e2e::panel());
   }
   report("typing 5000 key events", percentile(tovix, 0.5), percentile(alone, 0.5), "ms");
   report("typing 5000 key events, baseline with an empty low-level hook", percentile(tovix, 0.5),
          percentile(nullHook, 0.5), "ms");
 }
-
-bool showsGreen(POINT at) { return e2e::captureScreen({at.x, at.y, at.x + 1, at.y + 1}).at(at.x, at.y) == 0x00FF00; }
 
 // Caps Lock tapped once a lamp window has hidden; the milliseconds to each
 // green lamp on the screen. lit: whether the lamp shows green now, with
@@ -123,24 +117,24 @@ std::vector<double> keyToPixel(bool (*hidden)(), bool (*lit)(bool capsOn)) {
 // hook that shows a topmost window without activating it, which paints a
 // green circle.
 void lampLatency(e2e::TypingWindow& target) {
-  HANDLE baseline = start(baselineCommand + " --lamp", [] { return baselineWindow() != nullptr; }, nullptr);
+  const e2e::Handle baseline = start(
+      baselineCommand + " --lamp", [] { return baselineWindow() != nullptr; }, nullptr);
   target.takeFocus();
   const std::vector<double> plain = keyToPixel([] { return !baselineShown(); },
                                                [](bool) {
                                                  POINT centre = {92, 60};
                                                  ClientToScreen(baselineWindow(), &centre);
-                                                 return baselineShown() && showsGreen(centre);
+                                                 return baselineShown() && e2e::screenColour(centre) == 0x00FF00;
                                                });
-  stop(baseline, baselineWindow());
+  stop(baseline);
 
-  HANDLE program = start(tovixCommand, tovixShown, nullptr);
+  const e2e::Tovix program(tovixExe);
   target.takeFocus();
-  const std::vector<double> lamp = keyToPixel([] { return !e2e::panelVisible(); },
-                                              [](bool on) {
-                                                return e2e::panelVisible() &&
-                                                       e2e::lampColour(2160) == (on ? e2e::kLampOn : e2e::kLampOff);
-                                              });
-  stop(program, e2e::panel());
+  const std::vector<double> lamp =
+      keyToPixel([] { return !e2e::panelVisible(); },
+                 [](bool on) {
+                   return e2e::panelVisible() && e2e::lampColour(VK_CAPITAL) == (on ? e2e::kLampOn : e2e::kLampOff);
+                 });
   report("lamp latency, median", percentile(lamp, 0.5), percentile(plain, 0.5), "ms");
   report("lamp latency, 95th percentile", percentile(lamp, 0.95), percentile(plain, 0.95), "ms");
 }
@@ -151,14 +145,14 @@ void startUpTimeline() {
   std::vector<double> created, icon, shown;
   for (int round = 0; round < 5; ++round) {
     const double begin = now();
-    HANDLE program = e2e::startProcess(tovixCommand);
+    const e2e::Handle program(e2e::startProcess("\"" + tovixExe + "\""));
     e2e::waitFor([] { return FindWindowA("TovixForm", "Tovix") != nullptr; }, 10000);
     created.push_back(now() - begin);
     e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 10000);
     icon.push_back(now() - begin);
-    e2e::waitFor(tovixShown, 10000);
+    e2e::waitFor(e2e::panelVisible, 10000);
     shown.push_back(now() - begin);
-    stop(program, e2e::panel());
+    e2e::closeTovix(program.get());
     e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000);
   }
   report("start-up: panel window created, median", percentile(created, 0.5), 0, "ms");
@@ -170,24 +164,25 @@ void startUpAndFootprint() {
   std::vector<double> tovix, baseline;
   double took = 0;
   for (int round = 0; round < 5; ++round) {
-    HANDLE program = start(tovixCommand, tovixShown, &took);
-    tovix.push_back(took);
+    const double begin = now();
+    const e2e::Tovix program(tovixExe);
+    tovix.push_back(now() - begin);
     if (round == 0) {
       e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
-      HANDLE other = start(baselineCommand, baselineShown, nullptr);
+      const e2e::Handle other = start(baselineCommand, baselineShown, nullptr);
       PROCESS_MEMORY_COUNTERS mine = {}, theirs = {};
-      GetProcessMemoryInfo(program, &mine, sizeof mine);
-      GetProcessMemoryInfo(other, &theirs, sizeof theirs);
-      report("GDI objects after start", e2e::gdiObjects(program), e2e::gdiObjects(other), "objects");
-      report("windows after start", e2e::windowCount(GetProcessId(program)), e2e::windowCount(GetProcessId(other)),
-             "windows");
+      GetProcessMemoryInfo(program.process(), &mine, sizeof mine);
+      GetProcessMemoryInfo(other.get(), &theirs, sizeof theirs);
+      report("GDI objects after start", e2e::gdiObjects(program.process()), e2e::gdiObjects(other.get()), "objects");
+      report("windows after start", e2e::windowCount(GetProcessId(program.process())),
+             e2e::windowCount(GetProcessId(other.get())), "windows");
       report("working set after start", mine.WorkingSetSize / 1024.0, theirs.WorkingSetSize / 1024.0, "KiB");
-      stop(other, baselineWindow());
+      stop(other);
     }
-    stop(program, e2e::panel());
-    HANDLE other = start(baselineCommand, baselineShown, &took);
+    program.close();
+    const e2e::Handle other = start(baselineCommand, baselineShown, &took);
     baseline.push_back(took);
-    stop(other, baselineWindow());
+    stop(other);
   }
   report("start-up to window shown, median", percentile(tovix, 0.5), percentile(baseline, 0.5), "ms");
 }
@@ -199,7 +194,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench_driver <tovix.exe> <baseline_window.exe> <out folder>\n");
     return 2;
   }
-  tovixCommand = "\"" + std::string(argv[1]) + "\"";
+  tovixExe = argv[1];
   baselineCommand = "\"" + std::string(argv[2]) + "\"";
   results = std::fopen((std::string(argv[3]) + "\\windows.tsv").c_str(), "w");
   if (results == nullptr) return 1;

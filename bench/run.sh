@@ -26,6 +26,24 @@ bash tests/e2e/wine_session.sh run "$session" "$out" "$win/bench/bench_driver.ex
 # shellcheck disable=SC1091
 . "$session/session.env"
 hz=$(getconf CLK_TCK)
+# Runs a command every tenth of a second until it succeeds; false if it has
+# not within the given seconds.
+wait_until() {
+  local tries=$(($1 * 10))
+  shift
+  until "$@"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+# Whether the session's display shows a window of this caption.
+shows() { [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]; }
+hidden() { ! shows "$1"; }
+# When each program has settled after start: its window shown, and Tovix's
+# panel hidden again a second later.
+tovix_settled() { wait_until 10 shows Tovix && wait_until 5 hidden Tovix; }
+baseline_settled() { wait_until 10 shows Baseline; }
 # "<cpu ms> <context switches> <resident KiB> <anonymous KiB>" of a process, all threads.
 sample() {
   local pid=$1 ticks=0 switches=0 task
@@ -36,14 +54,18 @@ sample() {
   echo "$((ticks * 1000 / hz)) $switches $(awk '/^VmRSS/ {print $2}' /proc/"$pid"/status)" \
     "$(awk '/^RssAnon/ {print $2}' /proc/"$pid"/status)"
 }
-# Starts a program, lets it settle (Tovix's panel hides after a second),
-# then samples it over 30 s of no input; prints the figures for that window.
+# Starts a program, waits until it has settled, then samples it over 30 s of
+# no input; prints the figures for that window.
 idle() {
-  local exe=$1 pid _
+  local exe=$1 settled=$2 pid _
   # The Wine loader becomes the program's process: same pid.
   wine "$exe" </dev/null >/dev/null 2>&1 &
   pid=$!
-  sleep 5
+  if ! "$settled"; then
+    echo "$(basename "$exe") did not settle after start" >&2
+    kill "$pid"
+    exit 1
+  fi
   read -r cpu1 switch1 rss anon < <(sample "$pid")
   sleep 30
   read -r cpu2 switch2 _ _ < <(sample "$pid")
@@ -51,8 +73,8 @@ idle() {
   wait 2>/dev/null || true
   echo "$((cpu2 - cpu1)) $((switch2 - switch1)) $rss $anon"
 }
-read -r t_cpu t_wake t_rss t_anon < <(idle "$tovix")
-read -r b_cpu b_wake b_rss b_anon < <(idle "$baseline")
+read -r t_cpu t_wake t_rss t_anon < <(idle "$tovix" tovix_settled)
+read -r b_cpu b_wake b_rss b_anon < <(idle "$baseline" baseline_settled)
 # Each step of start-up from inside the process, in milliseconds from the
 # moment Wine has mapped the program's image: Wine's relay trace of the one
 # call that takes the step, for five starts of each program; the median.
@@ -68,10 +90,7 @@ steps() {
   for _ in 1 2 3 4 5; do
     WINEDEBUG=+timestamp,+loaddll,+relay wine "$exe" </dev/null >"$trace" 2>&1 &
     pid=$!
-    for _ in $(seq 100); do
-      grep -q 'Call user32.ShowWindow' "$trace" && break
-      sleep 0.1
-    done
+    wait_until 10 grep -q 'Call user32.ShowWindow' "$trace" || true
     kill "$pid"
     wait 2>/dev/null || true
     awk -v name="$name" '

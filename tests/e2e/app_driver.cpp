@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "driver_support.h"
 
@@ -161,8 +162,7 @@ void checkTrayAndAbout(HANDLE tovix) {
   HWND about = aboutWindow();
   PostMessageA(panel(), WM_NCDESTROY, 0, 0);
   PostMessageA(about, WM_NCDESTROY, 0, 0);
-  DWORD endedWith = 0;
-  check(!e2e::waitForExit(tovix, 1500, &endedWith) && IsWindow(about) && IsWindow(panel()),
+  check(!e2e::waitForExit(tovix, 1500) && IsWindow(about) && IsWindow(panel()),
         "forged WM_NCDESTROY messages leave Tovix running with both windows");
   if (HWND icon = e2e::firstTrayIcon()) e2e::click(e2e::centreOf(icon), 1);
   check(e2e::waitFor(panelVisible, 3000), "and a click on the icon still shows the panel");
@@ -216,11 +216,10 @@ void checkSecondCopy(HANDLE first) {
     check(FindWindowA(nullptr, "Tovix") == other.window(),
           "another program's window is the first one titled \"Tovix\"");
     const DWORD started = GetTickCount();
-    HANDLE second = e2e::startProcess(tovixCommand);
+    const e2e::Handle second(e2e::startProcess(tovixCommand));
     DWORD code = 1;
-    check(e2e::waitForExit(second, 5000, &code) && code == 0,
+    check(e2e::waitForExit(second.get(), 5000, &code) && code == 0,
           "a second copy ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
-    CloseHandle(second);
     check(Lookalike::focusMessages == 0, "and hands over to Tovix's panel only: the other window gets nothing");
   }
   check(e2e::running(first), "the first copy runs on");
@@ -253,34 +252,32 @@ LRESULT CALLBACK slowTaskbar(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 void checkCopyStartedWhileTheFirstEnds() {
   if (!check(e2e::standInTaskbar(slowTaskbar) != nullptr, "a slow taskbar stands in for Wine's")) return;
   constexpr int kRaces = 10;
-  HANDLE running = e2e::startProcess(tovixCommand);
+  e2e::Handle running(e2e::startProcess(tovixCommand));
   if (!check(e2e::waitFor(panelVisible, 10000), "Tovix starts behind it")) return;
   int one = 0;
   for (int race = 0; race < kRaces && one == race; ++race) {
-    endingCopy = GetProcessId(running);
+    endingCopy = GetProcessId(running.get());
     PostMessageA(panel(), WM_CLOSE, 0, 0);
-    HANDLE next = e2e::startProcess(tovixCommand);
-    DWORD code = 1;
-    const bool ended = e2e::waitForExit(running, 8000, &code);
-    CloseHandle(running);
-    const bool runs = e2e::waitFor([&] { return !e2e::running(next) || panelVisible(); }, 5000) &&
-                      e2e::waitFor([] { return windowsTitled("Tovix") == 1; }, 3000) && e2e::running(next);
+    e2e::Handle next(e2e::startProcess(tovixCommand));
+    const bool ended = e2e::waitForExit(running.get(), 8000);
+    const bool runs = e2e::waitFor([&] { return !e2e::running(next.get()) || panelVisible(); }, 5000) &&
+                      e2e::waitFor([] { return windowsTitled("Tovix") == 1; }, 3000) && e2e::running(next.get());
     one += ended && runs ? 1 : 0;
-    running = next;
+    running = std::move(next);
   }
   check(one == kRaces, "a copy started while the first is exiting runs in its place, " + std::to_string(one) +
                            " times of " + std::to_string(kRaces));
-  check(e2e::closeTovix(running), "and ends when closed");
+  check(e2e::closeTovix(running.get()), "and ends when closed");
 }
 
 void checkFiveAtOnce() {
-  HANDLE copies[5];
-  for (HANDLE& copy : copies) copy = e2e::startProcess(tovixCommand);
+  e2e::Handle copies[5];
+  for (e2e::Handle& copy : copies) copy.reset(e2e::startProcess(tovixCommand));
   int left = 5;
   e2e::waitFor(
       [&] {
         left = 0;
-        for (HANDLE copy : copies) left += e2e::running(copy) ? 1 : 0;
+        for (const e2e::Handle& copy : copies) left += e2e::running(copy.get()) ? 1 : 0;
         return left <= 1;
       },
       15000);
@@ -288,11 +285,7 @@ void checkFiveAtOnce() {
   check(e2e::waitFor([] { return windowsTitled("Tovix") == 1 && e2e::visibleTrayIcons() == 1; }, 5000),
         "with one panel and one icon");
   PostMessageA(panel(), WM_CLOSE, 0, 0);
-  for (HANDLE copy : copies) {
-    DWORD code = 1;
-    e2e::waitForExit(copy, 5000, &code);
-    CloseHandle(copy);
-  }
+  for (const e2e::Handle& copy : copies) e2e::waitForExit(copy.get(), 5000);
   check(e2e::visibleTrayIcons() == 0 && e2e::launchKeysFree(), "closing it leaves no icon and frees the launch keys");
 }
 
@@ -308,21 +301,19 @@ int main(int argc, char** argv) {
 
   // Another process holds an object under the name that once marked a
   // running copy: it must not keep Tovix from starting.
-  const HANDLE squatter = CreateMutexA(nullptr, TRUE, "Local\\Tovix.Running");
+  const e2e::Handle squatter(CreateMutexA(nullptr, TRUE, "Local\\Tovix.Running"));
   check(squatter != nullptr, "an object squats on the old running-copy name");
 
-  HANDLE tovix = e2e::startProcess(tovixCommand);
-  if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
-  check(e2e::waitFor(panelVisible, 10000), "the panel shows at start-up");
-  check(e2e::waitFor([] { return !panelVisible(); }, 2500), "the panel hides after start-up");
-
-  checkSecondCopy(tovix);
-  checkTrayAndAbout(tovix);
-  CloseHandle(tovix);
+  {
+    const e2e::Tovix tovix(argv[1]);
+    if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
+    e2e::waitFor([] { return !panelVisible(); }, 2500);
+    checkSecondCopy(tovix.process());
+    checkTrayAndAbout(tovix.process());
+  }
   check(e2e::launchKeysFree(), "after exit the launch keys can be registered by another program");
 
   checkFiveAtOnce();
   checkCopyStartedWhileTheFirstEnds();
-  CloseHandle(squatter);
   return e2e::exitCode();
 }

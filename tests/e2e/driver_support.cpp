@@ -1,5 +1,6 @@
 #include "driver_support.h"
 
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -58,16 +59,36 @@ bool running(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TI
 
 bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
   const bool ended = waitFor([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs);
-  if (ended) GetExitCodeProcess(process, exitCode);
+  if (ended && exitCode != nullptr) GetExitCodeProcess(process, exitCode);
   return ended;
 }
 
 bool closeTovix(HANDLE process) {
   PostMessageA(panel(), WM_CLOSE, 0, 0);
   DWORD code = 1;
-  const bool ended = waitForExit(process, 5000, &code) && code == 0;
-  CloseHandle(process);
-  return ended;
+  return waitForExit(process, 5000, &code) && code == 0;
+}
+
+std::vector<DWORD> childProcesses(DWORD parentId) {
+  std::vector<DWORD> children;
+  const Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+    if (entry.th32ParentProcessID == parentId) children.push_back(entry.th32ProcessID);
+  }
+  return children;
+}
+
+Tovix::Tovix(const std::string& exe, const char* currentFolder)
+    : process_(startProcess("\"" + exe + "\"", currentFolder)),
+      started_(process_ != nullptr && waitFor(panelVisible, 10000)) {}
+
+Tovix::~Tovix() {
+  if (process_ != nullptr && running(process()) && !close()) {
+    TerminateProcess(process(), 1);
+    WaitForSingleObject(process(), 5000);
+  }
 }
 
 void tapKeys(const std::vector<WORD>& keys) {
@@ -118,16 +139,13 @@ bool panelPlacedBottomRight(HWND window) {
          std::fabs(static_cast<float>(frame.bottom) * tpp - bottomTwips) <= tpp;
 }
 
-POINT lampCentre(int lampLeftTwips) {
+std::uint32_t lampColour(WORD key) {
+  int leftTwips = 0;
+  for (const Lamp& lamp : kLamps) leftTwips = lamp.key == key ? lamp.leftTwips : leftTwips;
   const int side = twipsToPixels(375);
-  POINT centre = {twipsToPixels(lampLeftTwips) + side / 2, twipsToPixels(720) + side / 2};
+  POINT centre = {twipsToPixels(leftTwips) + side / 2, twipsToPixels(720) + side / 2};
   ClientToScreen(panel(), &centre);
-  return centre;
-}
-
-std::uint32_t lampColour(int lampLeftTwips) {
-  const POINT centre = lampCentre(lampLeftTwips);
-  return captureScreen({centre.x, centre.y, centre.x + 1, centre.y + 1}).at(centre.x, centre.y);
+  return screenColour(centre);
 }
 
 bool launchKeysFree() {
@@ -277,6 +295,8 @@ Capture captureScreen(const RECT& rect) {
     ReleaseDC(nullptr, screen);
   });
 }
+
+std::uint32_t screenColour(POINT at) { return captureScreen({at.x, at.y, at.x + 1, at.y + 1}).at(at.x, at.y); }
 
 namespace {
 // Leaves a request for the session script and waits until it has been

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,15 +30,42 @@ bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs);
 // The last WM_KEYUP the pump saw, by virtual key.
 WPARAM lastKeyUp();
 
+// A kernel handle, closed when it goes.
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
 // Starts a command line in a current folder (the driver's own when null).
 HANDLE startProcess(const std::string& commandLine, const char* currentFolder = nullptr);
-// Closes Tovix's panel as any close request does and waits up to five
-// seconds for the process to end; true when it ended with exit code 0. The
-// process handle is closed.
-bool closeTovix(HANDLE process);
 bool running(HANDLE process);
-// Waits for a process to end, pumping messages; true with its exit code.
-bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode);
+// Waits for a process to end, pumping messages; true when it did, with its
+// exit code where asked for.
+bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode = nullptr);
+// The processes a process started that still run.
+std::vector<DWORD> childProcesses(DWORD parentId);
+// Closes Tovix's panel as any close request does and waits up to five
+// seconds for the process to end; true when it ended with exit code 0.
+bool closeTovix(HANDLE process);
+
+// A tovix.exe this driver started, in a current folder (the driver's own
+// when null), waited for until its panel shows as it does at start-up.
+// When it goes, it is closed as close() closes it, or else ended: no copy
+// outlives its driver to meet the next.
+class Tovix {
+ public:
+  explicit Tovix(const std::string& exe, const char* currentFolder = nullptr);
+  ~Tovix();
+
+  // Whether the process started and its panel showed.
+  bool started() const { return started_; }
+  HANDLE process() const { return process_.get(); }
+  bool close() const { return closeTovix(process()); }
+
+ private:
+  Handle process_;
+  bool started_;
+};
 
 // Presses and releases each key, all in one injected batch.
 void tapKeys(const std::vector<WORD>& keys);
@@ -54,11 +82,17 @@ bool panelVisible();
 // twips above its bottom edge.
 bool panelPlacedBottomRight(HWND window);
 
-// The screen point at the centre of a lamp of the panel, by the lamp's left
-// edge in twips (all lamps are 375 twips wide, 720 twips from the top), and
-// the lamp's colour there as 0xRRGGBB.
-POINT lampCentre(int lampLeftTwips);
-std::uint32_t lampColour(int lampLeftTwips);
+// The panel's lamps, a lock key each, left to right, beside their captions:
+// 375 twips square, 720 twips from the top, by their left edges.
+struct Lamp {
+  WORD key;
+  const char* caption;
+  int leftTwips;
+};
+constexpr Lamp kLamps[] = {{VK_NUMLOCK, "Num", 1200}, {VK_CAPITAL, "Caps", 2160}, {VK_SCROLL, "Scroll", 3120}};
+
+// The colour at the centre of a lock key's lamp on the screen, as 0xRRGGBB.
+std::uint32_t lampColour(WORD key);
 constexpr std::uint32_t kLampOn = 0x00FF00;   // green
 constexpr std::uint32_t kLampOff = 0x808000;  // olive
 
@@ -93,6 +127,8 @@ struct Capture {
   std::uint32_t at(int x, int y) const;
 };
 Capture captureScreen(const RECT& rect);
+// One pixel of the screen, as 0xRRGGBB.
+std::uint32_t screenColour(POINT at);
 // What draw() paints into a fresh bitmap of the rectangle's size;
 // the capture's coordinates are the rectangle's.
 Capture captureDrawing(const RECT& rect, const std::function<void(HDC)>& draw);

@@ -17,13 +17,6 @@ using e2e::check;
 using e2e::panel;
 using e2e::panelVisible;
 
-struct LockKey {
-  WORD vk;
-  const char* name;
-  int lampLeftTwips;
-};
-const LockKey kLockKeys[] = {{VK_CAPITAL, "caps", 2160}, {VK_NUMLOCK, "num", 1200}, {VK_SCROLL, "scroll", 3120}};
-
 void typeDigits(const std::string& digits) {
   std::vector<WORD> keys(digits.begin(), digits.end());
   e2e::tapKeys(keys);
@@ -64,10 +57,12 @@ int main(int argc, char** argv) {
   e2e::TypingWindow target;
   check(target.takeFocus(), "the typing window has the focus");
 
-  HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
-  if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
+  const e2e::Tovix tovix(argv[1]);
+  if (!check(tovix.process() != nullptr, "tovix.exe starts")) return e2e::exitCode();
 
-  if (check(e2e::waitFor(panelVisible, 10000), "the panel appears after start-up")) {
+  // Of the drivers, this one checks the start-up show and hide; the others
+  // wait for them.
+  if (check(tovix.started(), "the panel appears after start-up")) {
     const DWORD shown = GetTickCount();
     checkPlacement(panel());
     check(target.hasFocus(), "the typing window keeps the focus while the panel shows");
@@ -79,22 +74,24 @@ int main(int argc, char** argv) {
   std::string typed;
   int round = 0;
   for (int pass = 0; pass < 2; ++pass) {
-    for (const LockKey& key : kLockKeys) {
+    for (const e2e::Lamp& lamp : e2e::kLamps) {
       const std::string digits = std::to_string(10 + round++);
       typeDigits(digits);
       typed += digits;
-      const std::string what = std::string(key.name) + " lock release " + std::to_string(pass + 1);
+      std::string name = lamp.caption;
+      CharLowerA(&name[0]);
+      const std::string what = name + " lock release " + std::to_string(pass + 1);
 
-      e2e::tapKeys({key.vk});
-      const bool shown = e2e::waitFor([&] { return panelVisible() && e2e::lastKeyUp() == key.vk; }, 3000);
+      e2e::tapKeys({lamp.key});
+      const bool shown = e2e::waitFor([&] { return panelVisible() && e2e::lastKeyUp() == lamp.key; }, 3000);
       if (!check(shown, what + ": the panel shows")) continue;
-      const bool on = (GetKeyState(key.vk) & 1) != 0;
+      const bool on = (GetKeyState(lamp.key) & 1) != 0;
       const std::uint32_t expected = on ? e2e::kLampOn : e2e::kLampOff;
       std::uint32_t seen = 0;
-      const bool lit = e2e::waitFor([&] { return (seen = e2e::lampColour(key.lampLeftTwips)) == expected; }, 1000);
+      const bool lit = e2e::waitFor([&] { return (seen = e2e::lampColour(lamp.key)) == expected; }, 1000);
       check(lit, what + ": the lamp is " + (on ? "green" : "olive") + " with the toggle " + (on ? "on" : "off") +
                      " (pixel " + e2e::hex(seen) + ")");
-      e2e::screenshot(panel(), shots, std::string("panel-") + key.name + (on ? "-on" : "-off"));
+      e2e::screenshot(panel(), shots, "panel-" + name + (on ? "-on" : "-off"));
       check(target.hasFocus(), what + ": the typing window keeps the focus");
       check(e2e::waitFor([] { return !panelVisible(); }, 2500), what + ": the panel hides again");
     }
@@ -125,6 +122,6 @@ int main(int argc, char** argv) {
   check(arrived, "every character typed arrives: \"" + target.text() + "\" (expected \"" + typed + "\")");
   check(target.hasFocus(), "the typing window has the focus at the end");
 
-  check(e2e::closeTovix(tovix), "tovix.exe ends with exit code 0 when closed");
+  check(tovix.close(), "tovix.exe ends with exit code 0 when closed");
   return e2e::exitCode();
 }

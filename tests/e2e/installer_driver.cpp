@@ -13,7 +13,6 @@
 #include "driver_support.h"
 
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 namespace {
 
@@ -37,11 +36,10 @@ bool registered() {
 }
 
 bool run(const std::string& commandLine, DWORD timeoutMs, DWORD* processId = nullptr, DWORD expectedCode = 0) {
-  HANDLE process = e2e::startProcess(commandLine);
+  const e2e::Handle process(e2e::startProcess(commandLine));
   DWORD code = 1;
-  const bool ended = process != nullptr && e2e::waitForExit(process, timeoutMs, &code);
-  if (process != nullptr && processId != nullptr) *processId = GetProcessId(process);
-  if (process != nullptr) CloseHandle(process);
+  const bool ended = process != nullptr && e2e::waitForExit(process.get(), timeoutMs, &code);
+  if (process != nullptr && processId != nullptr) *processId = GetProcessId(process.get());
   return ended && code == expectedCode;
 }
 
@@ -49,17 +47,10 @@ bool run(const std::string& commandLine, DWORD timeoutMs, DWORD* processId = nul
 // temporary folder, its child: true once such a copy was found and ended.
 bool copyEnded(DWORD uninstallerId, DWORD timeoutMs) {
   bool ended = false;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (entry.th32ParentProcessID != uninstallerId) continue;
-    HANDLE copy = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
-    DWORD code = 1;
-    ended = copy != nullptr && e2e::waitForExit(copy, timeoutMs, &code);
-    if (copy != nullptr) CloseHandle(copy);
+  for (const DWORD child : e2e::childProcesses(uninstallerId)) {
+    const e2e::Handle copy(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, child));
+    ended = copy != nullptr && e2e::waitForExit(copy.get(), timeoutMs);
   }
-  CloseHandle(snapshot);
   return ended;
 }
 
@@ -88,8 +79,8 @@ int main(int argc, char** argv) {
   for (const std::string& file : installed) check(exists(file), "installed: " + file);
   check(registered(), "listed for removal under HKCU");
 
-  HANDLE tovix = e2e::startProcess("\"" + program + "\"");
-  check(tovix != nullptr && e2e::waitFor(e2e::panelVisible, 10000), "the installed program runs");
+  const e2e::Tovix tovix(program);
+  check(tovix.started(), "the installed program runs");
 
   check(run("\"" + uninstaller + "\" /S", 30000), "the uninstaller starts");
   // It goes on from a copy of itself in the temporary folder.
@@ -100,9 +91,7 @@ int main(int argc, char** argv) {
     return !exists(installDir) && !registered();
   };
   check(e2e::waitFor(allRemoved, 30000), "the uninstaller removes every file, shortcut, folder and its registry key");
-  DWORD code = 1;
-  check(tovix != nullptr && e2e::waitForExit(tovix, 5000, &code), "the running copy was ended first");
-  if (tovix != nullptr) CloseHandle(tovix);
+  check(e2e::waitForExit(tovix.process(), 5000), "the running copy was ended first");
 
   // Held open without delete sharing, as a copy that never closes holds it.
   check(run("\"" + std::string(argv[1]) + "\" /S", 60000), "the installer runs again");

@@ -58,26 +58,15 @@ bool install(const std::string& from, const std::string& to) {
   return check(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE, "stand-in in place: " + to);
 }
 
-// Tovix's threads and the processes it started that still run.
-struct Activity {
+int threadCount(DWORD processId) {
   int threads = 0;
-  int children = 0;
-};
-Activity activityOf(DWORD processId) {
-  Activity activity;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0);
-  PROCESSENTRY32 process = {};
-  process.dwSize = sizeof process;
-  for (BOOL more = Process32First(snapshot, &process); more; more = Process32Next(snapshot, &process)) {
-    activity.children += process.th32ParentProcessID == processId ? 1 : 0;
-  }
+  const e2e::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   THREADENTRY32 thread = {};
   thread.dwSize = sizeof thread;
-  for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread)) {
-    activity.threads += thread.th32OwnerProcessID == processId ? 1 : 0;
+  for (BOOL more = Thread32First(snapshot.get(), &thread); more; more = Thread32Next(snapshot.get(), &thread)) {
+    threads += thread.th32OwnerProcessID == processId ? 1 : 0;
   }
-  CloseHandle(snapshot);
-  return activity;
+  return threads;
 }
 
 // Holds a key down as a keyboard does: a press, then repeated presses at
@@ -151,12 +140,12 @@ int main(int argc, char** argv) {
   GetSystemWindowsDirectoryA(windows, sizeof windows);
   const std::string current = folder + "current\\";
   CreateDirectoryA(current.c_str(), nullptr);
-  const std::string tovix = folder + "tovix.exe";
+  const std::string tovixExe = folder + "tovix.exe";
   const std::string explorer = std::string(windows) + "\\explorer.exe";
   const std::string calc = std::string(system) + "\\calc.exe";
   const std::string player = playerFolder + (windows2000 ? "mplayer2.exe" : "wmplayer.exe");
   const ExplorerStandIn explorerStandIn(explorer, recorder);
-  bool ready = check(explorerStandIn.ready(), "stand-in in place: " + explorer) && install(argv[1], tovix) &&
+  bool ready = check(explorerStandIn.ready(), "stand-in in place: " + explorer) && install(argv[1], tovixExe) &&
                install(recorder, calc) &&
                install(recorder, playerFolder + "wmplayer.exe") && install(recorder, playerFolder + "mplayer2.exe");
   for (const std::string& planted : {folder, current}) {
@@ -167,13 +156,12 @@ int main(int argc, char** argv) {
   e2e::TypingWindow target;
   check(target.takeFocus(), "the typing window has the focus");
 
-  HANDLE process = e2e::startProcess("\"" + tovix + "\"", current.c_str());
-  if (!check(process != nullptr, "tovix.exe starts")) return e2e::exitCode();
-  const DWORD tovixId = GetProcessId(process);
   // The panel shows once start-up has acquired everything.
-  check(e2e::waitFor(e2e::panelVisible, 10000), "the panel shows");
+  const e2e::Tovix tovix(tovixExe, current.c_str());
+  if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
+  const DWORD tovixId = GetProcessId(tovix.process());
   e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
-  const int idleThreads = activityOf(tovixId).threads;
+  const int idleThreads = threadCount(tovixId);
 
   const bool iconShown = e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
   check(iconShown, "the icon is in Wine's system tray (" + std::to_string(e2e::visibleTrayIcons()) + " icon)");
@@ -195,11 +183,7 @@ int main(int argc, char** argv) {
     const bool shown = e2e::waitFor(e2e::panelVisible, 5000);
     const DWORD took = GetTickCount() - since;
     const bool quiet = e2e::waitFor(
-        [&] {
-          const Activity now = activityOf(tovixId);
-          return now.threads <= idleThreads && now.children == 0;
-        },
-        10000);
+        [&] { return threadCount(tovixId) <= idleThreads && e2e::childProcesses(tovixId).empty(); }, 10000);
     const bool hidden = e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
     return shown && quiet && hidden ? took : ~0ul;
   };
@@ -253,7 +237,7 @@ int main(int argc, char** argv) {
   const DWORD shownAfter = settle();
   std::printf("after 200 posted hot keys the panel showed for Caps Lock in %lu ms\n", shownAfter);
   // The hook saw no press for them, and the keys are up.
-  check(count(explorer) == 1 && count(calc) == 3 && count(player) == 1 && e2e::running(process),
+  check(count(explorer) == 1 && count(calc) == 3 && count(player) == 1 && e2e::running(tovix.process()),
         "200 posted hot keys start no program and leave Tovix running");
   check(shownAfter <= 2000, "and the panel still shows for Caps Lock");
 
@@ -267,7 +251,7 @@ int main(int argc, char** argv) {
   check(!plantedRan, "no planted explorer.exe or calc.exe ran");
 
   check(e2e::visibleTrayIcons() == 1, "the desktop's tray is still there");
-  check(e2e::closeTovix(process), "tovix.exe ends with exit code 0 when closed");
+  check(tovix.close(), "tovix.exe ends with exit code 0 when closed");
   check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000), "the icon is gone from the system tray");
   check(e2e::launchKeysFree(), "the three launch keys can be registered by another program");
   return e2e::exitCode();

@@ -36,15 +36,15 @@ int main(int argc, char** argv) {
   const int starts = 10;
   for (int start = 1; start <= starts; ++start) {
     const std::string what = "start " + std::to_string(start);
-    HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
-    if (!check(tovix != nullptr && e2e::waitFor(e2e::panelVisible, 10000), what + ": the panel shows")) break;
+    const e2e::Tovix tovix(argv[1]);
+    if (!tovix.started()) break;
     bool placed = placedRight(shots, what.c_str());
     e2e::waitFor([] { return !e2e::panelVisible(); }, 2500);
     // Scroll Lock shows the panel again; pressed twice, it keeps its state.
     e2e::tapKeys({VK_SCROLL, VK_SCROLL});
     placed = e2e::waitFor(e2e::panelVisible, 3000) && placedRight(shots, (what + ", shown again").c_str()) && placed;
     right += placed ? 1 : 0;
-    check(e2e::closeTovix(tovix), what + ": Tovix ends when closed");
+    check(tovix.close(), what + ": Tovix ends when closed");
   }
   check(right == starts, "the panel opened at the bottom-right on " + std::to_string(right) + " starts of " +
                              std::to_string(starts) + ", and stayed there when shown again");

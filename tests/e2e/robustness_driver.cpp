@@ -36,7 +36,7 @@ bool lampsFollowKeys(e2e::TypingWindow& target, const std::string& when) {
     all = e2e::waitFor([] { return panelVisible() && e2e::lastKeyUp() == VK_CAPITAL; }, 3000);
     if (!all) break;
     const std::uint32_t expected = (GetKeyState(VK_CAPITAL) & 1) ? e2e::kLampOn : e2e::kLampOff;
-    all = e2e::waitFor([&] { return e2e::lampColour(2160) == expected; }, 1000);
+    all = e2e::waitFor([&] { return e2e::lampColour(VK_CAPITAL) == expected; }, 1000);
   }
   return check(all, when + ": the Caps Lock lamp follows the key");
 }
@@ -171,16 +171,15 @@ int main(int argc, char** argv) {
   }
   e2e::TypingWindow target;
   target.takeFocus();
-  HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
-  if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
-  check(e2e::waitFor(panelVisible, 10000) && e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000),
-        "the panel shows and the icon is in the tray");
+  const e2e::Tovix tovix(argv[1]);
+  if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
+  e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
 
   checkRandomMessages(target);
   checkResume(target);
   checkTaskbarRestart();
 
-  check(e2e::running(tovix), "Tovix is still running");
-  check(e2e::closeTovix(tovix), "and ends when closed");
+  check(e2e::running(tovix.process()), "Tovix is still running");
+  check(tovix.close(), "and ends when closed");
   return e2e::exitCode();
 }

@@ -53,9 +53,8 @@ int main(int argc, char** argv) {
   const long events = argc == 4 ? std::atol(argv[3]) : 20000;
   e2e::TypingWindow target;
   check(target.takeFocus(), "the typing window has the focus");
-  HANDLE tovix = e2e::startProcess("\"" + std::string(argv[1]) + "\"");
-  if (!check(tovix != nullptr, "tovix.exe starts")) return e2e::exitCode();
-  check(e2e::waitFor(panelVisible, 10000), "the panel shows");
+  const e2e::Tovix tovix(argv[1]);
+  if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
 
   std::mt19937 rng(7);
   const WORD locks[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
@@ -92,7 +91,7 @@ int main(int argc, char** argv) {
     focusKept = target.hasFocus();
     characters += typed.size();
     SetWindowTextA(target.edit, "");
-    if (sent == 1000) early = footprint(tovix);
+    if (sent == 1000) early = footprint(tovix.process());
   }
   const DWORD took = GetTickCount() - started;
   std::printf("%ld key events in %lu ms, %zu characters\n", sent, took, characters);
@@ -100,24 +99,19 @@ int main(int argc, char** argv) {
   check(focusKept, "the typing window kept the focus throughout");
 
   if (check(e2e::waitFor(panelVisible, 3000), "the panel is up after the last lock key")) {
-    const struct {
-      WORD vk;
-      int left;
-      const char* name;
-    } lamps[] = {{VK_NUMLOCK, 1200, "Num"}, {VK_CAPITAL, 2160, "Caps"}, {VK_SCROLL, 3120, "Scroll"}};
-    for (const auto& lamp : lamps) {
-      const std::uint32_t expected = (GetKeyState(lamp.vk) & 1) ? e2e::kLampOn : e2e::kLampOff;
-      check(e2e::lampColour(lamp.left) == expected, std::string(lamp.name) + " lamp matches the key's toggle state");
+    for (const e2e::Lamp& lamp : e2e::kLamps) {
+      const std::uint32_t expected = (GetKeyState(lamp.key) & 1) ? e2e::kLampOn : e2e::kLampOff;
+      check(e2e::lampColour(lamp.key) == expected, std::string(lamp.caption) + " lamp matches the key's toggle state");
     }
   }
 
-  const Footprint late = footprint(tovix);
+  const Footprint late = footprint(tovix.process());
   std::printf("after 1000 events: %s\n", describe(early).c_str());
   std::printf("after %ld events: %s\n", sent, describe(late).c_str());
   check(early.gdiObjects > 0 && std::abs(late.gdiObjects - early.gdiObjects) <= 2, "GDI objects steady");
   check(early.windows > 0 && late.windows == early.windows, "windows steady");
   check(late.memory <= early.memory + 1024 * 1024, "memory within 1 MiB");
 
-  check(e2e::closeTovix(tovix), "Tovix ends when closed");
+  check(tovix.close(), "Tovix ends when closed");
   return e2e::exitCode();
 }
