@@ -160,19 +160,21 @@ bool launchKeysFree() {
   return all;
 }
 
-int gdiObjects(HANDLE process) {
+DWORD pebField(HANDLE process, SIZE_T offset) {
   using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
   const auto query = reinterpret_cast<QueryInformation>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION basic = {};
-  if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
-  DWORD table = 0;
+  if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return 0;
+  DWORD field = 0;
+  ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offset, &field, sizeof field, nullptr);
+  return field;
+}
+
+int gdiObjects(HANDLE process) {
   constexpr SIZE_T kGdiSharedHandleTable = 0x94;  // in a 32-bit PEB
-  if (!ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + kGdiSharedHandleTable, &table,
-                         sizeof table, nullptr) ||
-      table == 0) {
-    return -1;
-  }
+  const DWORD table = pebField(process, kGdiSharedHandleTable);
+  if (table == 0) return -1;
   constexpr size_t kEntry = 16;
   constexpr size_t kEntries = 65536;
   std::vector<BYTE> entries(kEntry * kEntries);

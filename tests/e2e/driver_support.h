@@ -99,6 +99,9 @@ constexpr std::uint32_t kLampOff = 0x808000;  // olive
 // Whether another program could register the three launch keys now.
 bool launchKeysFree();
 
+// A 32-bit field of a process's PEB, by its offset; 0 when it cannot be read.
+DWORD pebField(HANDLE process, SIZE_T offset);
+
 // A process's GDI objects, counted in its GDI handle table (Wine keeps
 // GetGuiResources as a stub), or -1 when the table cannot be read; and its
 // windows, top-level and child, as the count of its USER objects.

@@ -1,11 +1,16 @@
 // Checks what Tovix survives while it runs: the taskbar restarting, ten
 // thousand random messages from another program, and a resume from sleep
-// after which its keyboard hook is a new one.
+// after which its keyboard hook is a new one; and that its stack canary is
+// not the one in its image, which anyone can read.
 //
-// robustness_driver <tovix.exe> <screenshot folder>
+// robustness_driver <tovix.exe> <tovix.map> <screenshot folder>
 
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "driver_support.h"
@@ -162,11 +167,45 @@ void checkResume(e2e::TypingWindow& target) {
   lampsFollowKeys(target, "after resume");
 }
 
+void checkCanarySeeded(HANDLE process, const char* exe, const char* map) {
+  // Its address, from the link map's "  0x0040a008    __stack_chk_guard".
+  DWORD address = 0;
+  std::ifstream lines(map);
+  for (std::string line, at, name; address == 0 && std::getline(lines, line);) {
+    std::istringstream fields(line);
+    if (fields >> at >> name && name == "__stack_chk_guard" && at.rfind("0x", 0) == 0) {
+      address = std::stoul(at, nullptr, 16);
+    }
+  }
+  // Its value in the image file, in the section that holds it.
+  std::ifstream file(exe, std::ios::binary);
+  const std::vector<char> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (!check(address != 0 && image.size() > 4096, "the canary's place is known")) return;
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(
+      image.data() + reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data())->e_lfanew);
+  const DWORD rva = address - nt->OptionalHeader.ImageBase;
+  DWORD linked = 0;
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    const DWORD offset = rva - section->VirtualAddress;
+    if (rva >= section->VirtualAddress && offset + sizeof linked <= section->SizeOfRawData) {
+      std::memcpy(&linked, image.data() + section->PointerToRawData + offset, sizeof linked);
+    }
+  }
+  constexpr SIZE_T kImageBaseAddress = 0x08;  // in a 32-bit PEB
+  const DWORD base = e2e::pebField(process, kImageBaseAddress);
+  DWORD running = 0;
+  const bool read = base != 0 && ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(base + rva)),
+                                                   &running, sizeof running, nullptr);
+  check(read && running != linked && running != 0,
+        "the stack canary is seeded at start: " + e2e::hex(linked) + " in the image, " + e2e::hex(running) + " running");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: robustness_driver <tovix.exe> <screenshot folder>\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: robustness_driver <tovix.exe> <tovix.map> <screenshot folder>\n");
     return 2;
   }
   e2e::TypingWindow target;
@@ -175,6 +214,7 @@ int main(int argc, char** argv) {
   if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
   e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
 
+  checkCanarySeeded(tovix.process(), argv[1], argv[2]);
   checkRandomMessages(target);
   checkResume(target);
   checkTaskbarRestart();
