@@ -106,8 +106,10 @@ if(NOT SOURCE_DATE_EPOCH)
 endif()
 set(EPOCH_STAMP ${CMAKE_CURRENT_BINARY_DIR}/generated/source_date_epoch)
 file(CONFIGURE OUTPUT ${EPOCH_STAMP} CONTENT "${SOURCE_DATE_EPOCH}\n")
-# Info-ZIP's zip with -X, unlike CMake's, stores neither owner nor access
-# and change times; its DOS times are local, hence TZ.
+# The ZIP and the installer get their files with the commit's time and
+# fixed modes, not this umask's. Info-ZIP's zip -X, unlike CMake's tar,
+# stores no owner and no access or change time; its DOS times are local
+# ones, hence TZ.
 add_custom_command(
   OUTPUT ${RELEASE_DIR}/tovix.exe ${ZIP} ${INSTALLER} ${RELEASE_DIR}/SHA256SUMS
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${STAGE} ${ZIP}
