@@ -56,6 +56,8 @@ foreach(target ${TOVIX_TARGETS})
   target_compile_options(${target} PRIVATE -fstack-protector-strong)
   target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
   set_target_properties(${target} PROPERTIES EXPORT_COMPILE_COMMANDS ON)
+  # The same bytes from any folder: no build path in the program.
+  target_compile_options(${target} PRIVATE -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
 endforeach()
 # NO_SEH holds: nothing unwinds, and the runtime's crash handler is a
 # top-level filter, so nothing registers a handler frame (check_pe.sh keeps
@@ -65,6 +67,8 @@ set(TOVIX_MAP ${CMAKE_CURRENT_BINARY_DIR}/tovix.map)
 # The entry point seeds the canary, then starts the C runtime.
 target_link_options(tovix PRIVATE -fstack-protector-strong -Wl,--no-seh -Wl,-Map=${TOVIX_MAP}
   -Wl,-e,_stackGuardedStartup)
+# No link time in the PE header (nor in its checksum): the same bytes at any time.
+target_link_options(tovix PRIVATE -Wl,--no-insert-timestamp)
 set_property(TARGET tovix APPEND PROPERTY ADDITIONAL_CLEAN_FILES ${TOVIX_MAP})
 
 add_test(NAME binary.pe COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_pe.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:tovix>
@@ -84,30 +88,54 @@ else()
       COMMAND ${CMAKE_COMMAND} -E false)
 endif()
 set(RELEASE_DIR ${CMAKE_CURRENT_BINARY_DIR}/release)
+set(STAGE ${RELEASE_DIR}/files)
 set(README ${CMAKE_CURRENT_BINARY_DIR}/generated/README.txt)
 set(INSTALLER ${RELEASE_DIR}/tovix-${PROJECT_VERSION}-setup.exe)
 set(ZIP ${RELEASE_DIR}/tovix-${PROJECT_VERSION}.zip)
 set(ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/tovix.ico)
-set(TOVIX_EXE $<TARGET_FILE:tovix>)
 configure_file(res/user-readme.txt ${README} @ONLY)
-configure_file(res/installer.nsi.in ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi.in @ONLY)
-file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi
-     INPUT ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi.in)
+configure_file(res/installer.nsi.in ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi @ONLY)
+# The same commit gives the same release files anywhere, at any time: every
+# time stamp in them is the commit's. The stamp file rebuilds them when it
+# changes.
+set(SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+if(NOT SOURCE_DATE_EPOCH)
+  execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+    OUTPUT_VARIABLE SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+if(NOT SOURCE_DATE_EPOCH)
+  string(TIMESTAMP SOURCE_DATE_EPOCH "%s" UTC)
+  message(WARNING "No commit time from git and no SOURCE_DATE_EPOCH: the release files take this configure's time")
+endif()
+set(EPOCH_STAMP ${CMAKE_CURRENT_BINARY_DIR}/generated/source_date_epoch)
+file(CONFIGURE OUTPUT ${EPOCH_STAMP} CONTENT "${SOURCE_DATE_EPOCH}\n")
+# The ZIP and the installer get their files with the commit's time and
+# fixed modes, not this umask's. Info-ZIP's zip -X, unlike CMake's tar,
+# stores no owner and no access or change time; its DOS times are local
+# ones, hence TZ.
 add_custom_command(
-  OUTPUT ${ZIP} ${INSTALLER}
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${RELEASE_DIR}/zip
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${RELEASE_DIR}/zip
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tovix> ${README} ${RELEASE_DIR}/zip
-  COMMAND ${CMAKE_COMMAND} -E chdir ${RELEASE_DIR}/zip
-          ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip tovix.exe README.txt
+  OUTPUT ${RELEASE_DIR}/tovix.exe ${ZIP} ${INSTALLER} ${RELEASE_DIR}/SHA256SUMS
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${STAGE} ${ZIP}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${STAGE}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tovix> ${README} ${STAGE}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tovix> ${RELEASE_DIR}
+  COMMAND chmod 0644 ${STAGE}/tovix.exe ${STAGE}/README.txt
+  COMMAND touch -d @${SOURCE_DATE_EPOCH} ${STAGE}/tovix.exe ${STAGE}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E chdir ${STAGE} ${CMAKE_COMMAND} -E env TZ=UTC zip -q -X ${ZIP} tovix.exe README.txt
   COMMAND ${MAKE_INSTALLER}
-  DEPENDS tovix ${README} ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi
+  COMMAND ${CMAKE_COMMAND} -E chdir ${RELEASE_DIR}
+          sh -c "sha256sum tovix.exe tovix-${PROJECT_VERSION}.zip tovix-${PROJECT_VERSION}-setup.exe >SHA256SUMS"
+  DEPENDS tovix ${README} ${CMAKE_CURRENT_BINARY_DIR}/generated/installer.nsi ${EPOCH_STAMP}
   VERBATIM)
 if(MAKENSIS)
-  add_custom_target(release ALL DEPENDS ${ZIP} ${INSTALLER})
+  add_custom_target(release ALL DEPENDS ${ZIP} ${INSTALLER} ${RELEASE_DIR}/SHA256SUMS)
 else()
-  add_custom_target(release DEPENDS ${ZIP} ${INSTALLER})
+  add_custom_target(release DEPENDS ${ZIP} ${INSTALLER} ${RELEASE_DIR}/SHA256SUMS)
 endif()
+# Two builds of the committed tree, from fresh clones, give the same bytes.
+add_test(NAME release.reproducible COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/reproducible_release.sh
+  ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/reproducible ${PROJECT_VERSION})
+set_tests_properties(release.reproducible PROPERTIES TIMEOUT 900)
 
 add_subdirectory(tests/e2e)
 add_subdirectory(bench)
