@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -168,30 +167,23 @@ void checkResume(e2e::TypingWindow& target) {
 }
 
 void checkCanarySeeded(HANDLE process, const char* exe, const char* map) {
-  // Its address, from the link map's "  0x0040a008    __stack_chk_guard".
-  DWORD address = 0;
+  // Its place in the image, from the link map's "0x0040a008  __stack_chk_guard"
+  // and "0x00400000  __image_base__ = 0x400000".
+  DWORD guard = 0, imageBase = 0;
   std::ifstream lines(map);
-  for (std::string line, at, name; address == 0 && std::getline(lines, line);) {
+  for (std::string line, at, name; std::getline(lines, line);) {
     std::istringstream fields(line);
-    if (fields >> at >> name && name == "__stack_chk_guard" && at.rfind("0x", 0) == 0) {
-      address = std::stoul(at, nullptr, 16);
-    }
+    if (!(fields >> at >> name) || at.rfind("0x", 0) != 0) continue;
+    if (name == "__stack_chk_guard") guard = std::stoul(at, nullptr, 16);
+    if (name == "__image_base__") imageBase = std::stoul(at, nullptr, 16);
   }
-  // Its value in the image file, in the section that holds it.
-  std::ifstream file(exe, std::ios::binary);
-  const std::vector<char> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (!check(address != 0 && image.size() > 4096, "the canary's place is known")) return;
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(
-      image.data() + reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data())->e_lfanew);
-  const DWORD rva = address - nt->OptionalHeader.ImageBase;
+  const DWORD rva = guard - imageBase;
+  // Its value in the image file, mapped here with its sections in place.
+  const HMODULE image = LoadLibraryExA(exe, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  if (!check(guard != 0 && imageBase != 0 && image != nullptr, "the canary's place is known")) return;
   DWORD linked = 0;
-  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
-  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-    const DWORD offset = rva - section->VirtualAddress;
-    if (rva >= section->VirtualAddress && offset + sizeof linked <= section->SizeOfRawData) {
-      std::memcpy(&linked, image.data() + section->PointerToRawData + offset, sizeof linked);
-    }
-  }
+  std::memcpy(&linked, reinterpret_cast<const BYTE*>(image) + rva, sizeof linked);
+  FreeLibrary(image);
   constexpr SIZE_T kImageBaseAddress = 0x08;  // in a 32-bit PEB
   const DWORD base = e2e::pebField(process, kImageBaseAddress);
   DWORD running = 0;
