@@ -7,10 +7,7 @@
 // topmost without activation, where it paints a green circle; it hides
 // again a second later.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "baseline_window.h"
 
 #include <cstring>
 
@@ -75,16 +72,9 @@ int main(int argc, char** argv) {
   const bool withHook = argc > 1 && std::strcmp(argv[1], "--hook") == 0;
   const bool lamp = argc > 1 && std::strcmp(argv[1], "--lamp") == 0;
   paintsLamp = lamp;
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = windowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "Baseline";
-  RegisterClassA(&wc);
-  window = CreateWindowExA(WS_EX_TOOLWINDOW, "Baseline", "Baseline", WS_POPUP | WS_CAPTION, 0, 0, 318, 119, nullptr,
-                           nullptr, wc.hInstance, nullptr);
+  window = createBaselineWindow(windowProc);
   if (!lamp) ShowWindow(window, SW_SHOWNA);
-  if (withHook || lamp) hook = SetWindowsHookExA(WH_KEYBOARD_LL, lamp ? lampHook : passOn, wc.hInstance, 0);
+  if (withHook || lamp) hook = SetWindowsHookExA(WH_KEYBOARD_LL, lamp ? lampHook : passOn, GetModuleHandleA(nullptr), 0);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   if (hook != nullptr) UnhookWindowsHookEx(hook);

@@ -3,13 +3,11 @@
 // makes a topmost tool window of the panel's size, adds a notification
 // icon, installs a low-level keyboard hook that passes every event on and
 // shows the window without activating it; then it runs a message loop
-// until the window is closed. Its window is titled "Baseline", as the
-// minimal baseline's is, so the benchmark finds either alike.
+// until the window is closed. Its window is the minimal baseline's, so the
+// benchmark finds either alike.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "baseline_window.h"
+
 #include <shellapi.h>
 
 namespace {
@@ -18,15 +16,9 @@ HHOOK hook = nullptr;
 
 LRESULT CALLBACK passOn(int code, WPARAM wParam, LPARAM lParam) { return CallNextHookEx(hook, code, wParam, lParam); }
 
+// A close destroys the window, which ends the message loop.
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_CLOSE:
-      DestroyWindow(hwnd);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-  }
+  if (msg == WM_DESTROY) PostQuitMessage(0);
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -36,14 +28,7 @@ int main() {
   // Referenced so that ADVAPI32 and GDI32 are imported, as by tovix.exe:
   // their loading is part of what is measured.
   if (GetStockObject(NULL_BRUSH) == nullptr) RegCloseKey(nullptr);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = windowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "Baseline";
-  RegisterClassA(&wc);
-  const HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "Baseline", "Baseline", WS_POPUP | WS_CAPTION, 0, 0, 318, 119,
-                                      nullptr, nullptr, wc.hInstance, nullptr);
+  const HWND window = createBaselineWindow(windowProc);
   SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   NOTIFYICONDATAA icon = {};
   icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -54,7 +39,7 @@ int main() {
   icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
   lstrcpyA(icon.szTip, "Baseline");
   Shell_NotifyIconA(NIM_ADD, &icon);
-  hook = SetWindowsHookExA(WH_KEYBOARD_LL, passOn, wc.hInstance, 0);
+  hook = SetWindowsHookExA(WH_KEYBOARD_LL, passOn, GetModuleHandleA(nullptr), 0);
   ShowWindow(window, SW_SHOWNA);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);

@@ -1,0 +1,20 @@
+#pragma once
+
+// The window both baselines make: a tool window titled "Baseline", of the
+// panel's size, which the benchmark finds by its class and caption.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+inline HWND createBaselineWindow(WNDPROC proc) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = "Baseline";
+  RegisterClassA(&wc);
+  return CreateWindowExA(WS_EX_TOOLWINDOW, "Baseline", "Baseline", WS_POPUP | WS_CAPTION, 0, 0, 318, 119, nullptr,
+                         nullptr, wc.hInstance, nullptr);
+}
