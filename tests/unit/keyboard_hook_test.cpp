@@ -61,6 +61,8 @@ TEST_F(KeyboardHookProcTest, LockKeyPressLeavesThePanelAsItIs) {
   EXPECT_EQ(lamps(), before);
 }
 
+// Injected and extended releases count too. The panel shows once the key is
+// on its way, never inside the hook.
 TEST_F(KeyboardHookProcTest, LockKeyReleaseShowsThePanelWithThatKeysLamp) {
   const struct {
     std::uint32_t vk;
@@ -68,28 +70,22 @@ TEST_F(KeyboardHookProcTest, LockKeyReleaseShowsThePanelWithThatKeysLamp) {
   } keys[] = {{0x14, "capsLamp"}, {0x90, "numLamp"}, {0x91, "scrollLamp"}};
   for (const auto& key : keys) {
     for (const std::uint16_t state : {0xFF81, 0xFF80}) {
-      fake::answers().keyStates[static_cast<int>(key.vk)] = static_cast<std::int16_t>(state);
-      auto expected = lamps();
-      expected[key.shape] = state == 0xFF81 ? kGreen : kOlive;
+      for (const std::uint32_t flags : {win::LLKHF_UP, win::LLKHF_UP | 0x10 | 0x01}) {
+        fake::answers().keyStates[static_cast<int>(key.vk)] = static_cast<std::int16_t>(state);
+        auto expected = lamps();
+        expected[key.shape] = state == 0xFF81 ? kGreen : kOlive;
 
-      expectPassedOnAndTimerArmed(send(win::HC_ACTION, WM_KEYUP, key.vk, win::LLKHF_UP), 0, WM_KEYUP);
+        const win::LResult result = send(win::HC_ACTION, WM_KEYUP, key.vk, flags);
 
-      EXPECT_EQ(lamps(), expected) << key.shape << " " << std::hex << state;
-      fake::handleMessages();
-      EXPECT_TRUE(panel.visible()) << key.shape;
-      panel.hide();
+        EXPECT_FALSE(panel.visible()) << key.shape;
+        expectPassedOnAndTimerArmed(result, 0, WM_KEYUP);
+        EXPECT_EQ(lamps(), expected) << key.shape << " " << std::hex << state << " " << flags;
+        fake::handleMessages();
+        EXPECT_TRUE(panel.visible()) << key.shape;
+        panel.hide();
+      }
     }
   }
-}
-
-TEST_F(KeyboardHookProcTest, InjectedAndExtendedReleasesCountToo) {
-  fake::answers().keyStates[0x14] = static_cast<std::int16_t>(0xFF81);
-  send(win::HC_ACTION, WM_KEYUP, 0x14, win::LLKHF_UP | 0x10 | 0x01);
-  EXPECT_EQ(lamps().at("capsLamp"), kGreen);
-  // Shown once the key is on its way, never inside the hook.
-  EXPECT_FALSE(panel.visible());
-  fake::handleMessages();
-  EXPECT_TRUE(panel.visible());
 }
 
 TEST_F(KeyboardHookProcTest, OtherKeysAndOtherCodesLeaveThePanelAsItIs) {
