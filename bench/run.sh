@@ -125,16 +125,13 @@ steps() {
       /SetWindowsHookExA\(0000000d,/ { step("hook installed") }
       /ShowWindow/ { step("window shown") }
     ' "$trace"
-  done | awk -F '\t' '
-    !($1 in n) { order[++steps] = $1 }
-    { v[$1, ++n[$1]] = $2 }
-    END {
-      for (i = 1; i <= steps; i++) {
-        s = order[i]; k = n[s]
-        for (a = 1; a <= k; a++) for (b = a + 1; b <= k; b++) if (v[s, b] < v[s, a]) { t = v[s, a]; v[s, a] = v[s, b]; v[s, b] = t }
-        print s "\t" v[s, int((k + 1) / 2)]
-      }
-    }' >"$out/timeline-$name.tsv"
+  done | awk -F '\t' -v OFS='\t' '!($1 in order) { order[$1] = ++steps } { print order[$1], $1, $2 }' |
+    sort -t "$(printf '\t')" -k1,1n -k3,3n |
+    awk -F '\t' -v OFS='\t' '
+      function median() { if (k) print step, v[int((k + 1) / 2)]; k = 0 }
+      $1 != group { median(); group = $1 }
+      { step = $2; v[++k] = $3 }
+      END { median() }' >"$out/timeline-$name.tsv"
 }
 # A step's median from a timeline, "-" for one the program does not take.
 at() { awk -F '\t' -v s="$2" '$1 == s { print $2; found = 1 } END { if (!found) print "-" }' "$out/timeline-$1.tsv"; }
