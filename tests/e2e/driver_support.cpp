@@ -141,7 +141,9 @@ bool panelPlacedBottomRight(HWND window) {
 
 std::uint32_t lampColour(WORD key) {
   int leftTwips = 0;
-  for (const Lamp& lamp : kLamps) leftTwips = lamp.key == key ? lamp.leftTwips : leftTwips;
+  for (const Lamp& lamp : kLamps) {
+    if (lamp.key == key) leftTwips = lamp.leftTwips;
+  }
   const int side = twipsToPixels(375);
   POINT centre = {twipsToPixels(leftTwips) + side / 2, twipsToPixels(720) + side / 2};
   ClientToScreen(panel(), &centre);
@@ -230,11 +232,10 @@ std::vector<HWND> trayIcons() {
 HWND standInTaskbar(WNDPROC proc) {
   DWORD shellId = 0;
   GetWindowThreadProcessId(FindWindowA(nullptr, "Wine System Tray"), &shellId);
-  HANDLE shell = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, shellId);
-  const bool ended =
-      shell != nullptr && TerminateProcess(shell, 0) && WaitForSingleObject(shell, 5000) == WAIT_OBJECT_0;
-  if (shell != nullptr) CloseHandle(shell);
-  if (!ended) return nullptr;
+  const Handle shell(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, shellId));
+  if (shell == nullptr || !TerminateProcess(shell.get(), 0) || WaitForSingleObject(shell.get(), 5000) != WAIT_OBJECT_0) {
+    return nullptr;
+  }
   WNDCLASSA wc = {};
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
