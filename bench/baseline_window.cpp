@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
   paintsLamp = lamp;
   window = createBaselineWindow(windowProc);
   if (!lamp) ShowWindow(window, SW_SHOWNA);
-  if (withHook || lamp) hook = SetWindowsHookExA(WH_KEYBOARD_LL, lamp ? lampHook : passOn, GetModuleHandleA(nullptr), 0);
+  if (withHook || lamp)
+    hook = SetWindowsHookExA(WH_KEYBOARD_LL, lamp ? lampHook : passOn, GetModuleHandleA(nullptr), 0);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   if (hook != nullptr) UnhookWindowsHookEx(hook);

@@ -184,7 +184,8 @@ void startUpAndFootprint() {
       stop(other);
     }
     program.close();
-    for (const auto& [command, times] : {std::pair{&baselineCommand, &baseline}, std::pair{&sameWorkCommand, &sameWork}}) {
+    for (const auto& [command, times] :
+         {std::pair{&baselineCommand, &baseline}, std::pair{&sameWorkCommand, &sameWork}}) {
       const e2e::Handle other = start(*command, baselineShown, &took);
       times->push_back(took);
       stop(other);
@@ -201,7 +202,8 @@ void startUpAndFootprint() {
 
 int main(int argc, char** argv) {
   if (argc != 5) {
-    std::fprintf(stderr, "usage: bench_driver <tovix.exe> <baseline_window.exe> <same_work_baseline.exe> <out folder>\n");
+    std::fprintf(stderr,
+                 "usage: bench_driver <tovix.exe> <baseline_window.exe> <same_work_baseline.exe> <out folder>\n");
     return 2;
   }
   tovixExe = argv[1];

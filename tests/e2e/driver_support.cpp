@@ -233,7 +233,8 @@ HWND standInTaskbar(WNDPROC proc) {
   DWORD shellId = 0;
   GetWindowThreadProcessId(FindWindowA(nullptr, "Wine System Tray"), &shellId);
   const Handle shell(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, shellId));
-  if (shell == nullptr || !TerminateProcess(shell.get(), 0) || WaitForSingleObject(shell.get(), 5000) != WAIT_OBJECT_0) {
+  if (shell == nullptr || !TerminateProcess(shell.get(), 0) ||
+      WaitForSingleObject(shell.get(), 5000) != WAIT_OBJECT_0) {
     return nullptr;
   }
   WNDCLASSA wc = {};
@@ -241,8 +242,8 @@ HWND standInTaskbar(WNDPROC proc) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "Shell_TrayWnd";
   RegisterClassA(&wc);
-  return CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                         wc.hInstance, nullptr);
+  return CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                         nullptr);
 }
 
 int visibleTrayIcons() { return static_cast<int>(trayIcons().size()); }

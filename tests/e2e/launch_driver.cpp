@@ -146,8 +146,8 @@ int main(int argc, char** argv) {
   const std::string player = playerFolder + (windows2000 ? "mplayer2.exe" : "wmplayer.exe");
   const ExplorerStandIn explorerStandIn(explorer, recorder);
   bool ready = check(explorerStandIn.ready(), "stand-in in place: " + explorer) && install(argv[1], tovixExe) &&
-               install(recorder, calc) &&
-               install(recorder, playerFolder + "wmplayer.exe") && install(recorder, playerFolder + "mplayer2.exe");
+               install(recorder, calc) && install(recorder, playerFolder + "wmplayer.exe") &&
+               install(recorder, playerFolder + "mplayer2.exe");
   for (const std::string& planted : {folder, current}) {
     ready = ready && install(recorder, planted + "explorer.exe") && install(recorder, planted + "calc.exe");
   }

@@ -5,9 +5,11 @@
 //
 // robustness_driver <tovix.exe> <tovix.map> <screenshot folder>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -69,8 +71,8 @@ LRESULT CALLBACK trayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     };
     if (data->cbData >= sizeof(Head)) {
       const auto* head = static_cast<const Head*>(data->lpData);
-      trayRequests.push_back({static_cast<DWORD>(data->dwData), static_cast<DWORD>(head->owner), head->id,
-                              head->flags, head->callback, head->tip});
+      trayRequests.push_back({static_cast<DWORD>(data->dwData), static_cast<DWORD>(head->owner), head->id, head->flags,
+                              head->callback, head->tip});
     }
     return TRUE;
   }
@@ -106,17 +108,18 @@ void checkRandomMessages(e2e::TypingWindow& target) {
   const HWND targets[] = {panel(), picture()};
   // Half of the messages are ones Tovix handles or whose arguments are
   // addresses, the rest any number Windows lets a program post.
-  const UINT pointed[] = {WM_NCCREATE, WM_CREATE, WM_TIMER, WM_SETFOCUS, WM_HOTKEY, WM_MOUSEMOVE,
-                          WM_POWERBROADCAST, WM_PAINT, WM_SHOWWINDOW, WM_ACTIVATE, WM_MOUSEACTIVATE,
-                          WM_NCHITTEST, 0x02B1 /* WM_WTSSESSION_CHANGE */, RegisterWindowMessageA("TaskbarCreated")};
+  constexpr UINT kWmWtsSessionChange = 0x02B1;
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  const UINT pointed[] = {
+      WM_NCCREATE, WM_CREATE,     WM_TIMER,    WM_SETFOCUS,      WM_HOTKEY,    WM_MOUSEMOVE,        WM_POWERBROADCAST,
+      WM_PAINT,    WM_SHOWWINDOW, WM_ACTIVATE, WM_MOUSEACTIVATE, WM_NCHITTEST, kWmWtsSessionChange, taskbarCreated};
+  // Those that end a program or run its commands are never posted.
+  const UINT ending[] = {WM_CLOSE,           WM_DESTROY,    WM_NCDESTROY,  WM_QUIT,
+                         WM_QUERYENDSESSION, WM_ENDSESSION, WM_SYSCOMMAND, WM_COMMAND};
   int posted = 0;
   for (int i = 0; i < 10000; ++i) {
-    UINT msg = rng() % 2 ? pointed[rng() % (sizeof pointed / sizeof pointed[0])] : rng() & 0xFFFF;
-    switch (msg) {
-      case WM_CLOSE: case WM_DESTROY: case WM_NCDESTROY: case WM_QUIT: case WM_QUERYENDSESSION:
-      case WM_ENDSESSION: case WM_SYSCOMMAND: case WM_COMMAND:
-        continue;
-    }
+    UINT msg = rng() % 2 ? pointed[rng() % std::size(pointed)] : rng() & 0xFFFF;
+    if (std::find(std::begin(ending), std::end(ending), msg) != std::end(ending)) continue;
     if (PostMessageA(targets[rng() % 2], msg, rng(), static_cast<LPARAM>(rng()))) ++posted;
     if (i % 500 == 0) settled();
   }
@@ -189,8 +192,8 @@ void checkCanarySeeded(HANDLE process, const char* exe, const char* map) {
   DWORD running = 0;
   const bool read = base != 0 && ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(base + rva)),
                                                    &running, sizeof running, nullptr);
-  check(read && running != linked && running != 0,
-        "the stack canary is seeded at start: " + e2e::hex(linked) + " in the image, " + e2e::hex(running) + " running");
+  const std::string values = e2e::hex(linked) + " in the image, " + e2e::hex(running) + " running";
+  check(read && running != linked && running != 0, "the stack canary is seeded at start: " + values);
 }
 
 }  // namespace

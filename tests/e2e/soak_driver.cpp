@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "driver_support.h"
 
@@ -81,13 +81,10 @@ int main(int argc, char** argv) {
     }
     e2e::tapKeys(keys);
     const WORD lastKey = keys.back();
-    inOrder = e2e::waitFor(
-                  [&] {
-                    return e2e::lastKeyUp() == lastKey &&
-                           GetWindowTextLengthA(target.edit) == static_cast<int>(typed.size());
-                  },
-                  10000) &&
-              target.text() == typed;
+    const auto arrived = [&] {
+      return e2e::lastKeyUp() == lastKey && GetWindowTextLengthA(target.edit) == static_cast<int>(typed.size());
+    };
+    inOrder = e2e::waitFor(arrived, 10000) && target.text() == typed;
     focusKept = target.hasFocus();
     characters += typed.size();
     SetWindowTextA(target.edit, "");
