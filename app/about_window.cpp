@@ -1,12 +1,103 @@
 #include "app/about_window.h"
 
+#include <cmath>
+
+#include "platform/window.h"
+
 namespace {
-const tk::Font kAboutFont = {"MS Sans Serif", 13.5f, true};
+
+constexpr int kClientWidth = 4455;
+constexpr int kClientHeight = 2580;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+struct Text {
+  const char* text;
+  win::TwipsRect bounds;
+};
+constexpr Text kTexts[] = {
+    {"Tovix", {720, 360, 3375, 495}},
+    {"For WIndows 2000/XP/Vista/7", {1200, 840, 2295, 735}},
+};
+constexpr win::TwipsRect kOkBounds = {1560, 1800, 1575, 615};
+
+}  // namespace
+
+AboutWindow::AboutWindow(Events& events)
+    : events_(events), dpi_(win::screenDpi()), font_(win::createFont("MS Sans Serif", 13.5f, true, dpi_)) {
+  win::registerClass(kClassName, windowProc);
+  win::createTopLevel(kClassName, "About", kStyle, kExStyle, kClientWidth, kClientHeight, dpi_, this);
+  // The default button, first in the tab order: Enter clicks it.
+  const RECT r = win::toPixels(kOkBounds, dpi_);
+  ok_ = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDOK)),
+                        GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
 
-// OK is created first: it comes first in the tab order.
-AboutWindow::AboutWindow()
-    : form_("About", 4455, 2580, tk::FormStyle::Dialog),
-      okButton_(form_, {1560, 1800, 1575, 615}, "OK", kAboutFont, [this] { onOk(); }),
-      nameLabel_(form_, "nameLabel", {720, 360, 3375, 495}, "Tovix", kAboutFont),
-      versionsLabel_(form_, "versionsLabel", {1200, 840, 2295, 735}, "For WIndows 2000/XP/Vista/7", kAboutFont) {}
+AboutWindow::~AboutWindow() {
+  if (hwnd_ == nullptr) return;
+  win::unbind(hwnd_);
+  DestroyWindow(hwnd_);
+}
+
+void AboutWindow::showCentred() {
+  RECT frame;
+  GetWindowRect(hwnd_, &frame);
+  // Halves rounded away from zero, as the first versions placed it.
+  const auto centre = [](int screen, LONG size) { return static_cast<int>(std::lround((screen - size) / 2.0)); };
+  SetWindowPos(hwnd_, nullptr, centre(GetSystemMetrics(SM_CXSCREEN), frame.right - frame.left),
+               centre(GetSystemMetrics(SM_CYSCREEN), frame.bottom - frame.top), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(hwnd_, SW_SHOW);
+}
+
+void AboutWindow::close() {
+  destroying_ = true;
+  DestroyWindow(hwnd_);
+}
+
+void AboutWindow::paint() {
+  const win::PaintDC dc(hwnd_);
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
+  const win::SelectedObject font(dc.get(), font_.get());
+  for (const Text& text : kTexts) {
+    RECT bounds = win::toPixels(text.bounds, dpi_);
+    DrawTextA(dc.get(), text.text, -1, &bounds, DT_LEFT | DT_TOP | DT_WORDBREAK);
+  }
+}
+
+LRESULT CALLBACK AboutWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  AboutWindow* about = win::boundObject<AboutWindow>(hwnd, msg, lParam);
+  return about != nullptr ? about->onMessage(hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT AboutWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCCREATE:
+      hwnd_ = hwnd;
+      break;
+    case WM_PAINT:
+      paint();
+      return 0;
+    case WM_SETFOCUS:
+      // The window hands its focus on to OK.
+      if (ok_ != nullptr) SetFocus(ok_);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) close();
+      return 0;
+    case WM_CLOSE:
+      close();
+      return 0;
+    case WM_NCDESTROY:
+      // Forged: DefWindowProcA would free what the window still uses.
+      if (!destroying_) return 0;
+      win::unbind(hwnd);
+      hwnd_ = nullptr;
+      events_.onAboutClosed();
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}

@@ -1,54 +1,60 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 
 #include "app/about_window.h"
 #include "indicator/indicator_panel.h"
 #include "indicator/keyboard_hook.h"
 #include "launch/launch_keys.h"
-#include "tray/tray_callback.h"
+#include "platform/system.h"
 #include "tray/tray_icon.h"
+#include "tray/tray_receiver.h"
 
 // Makes the panel a topmost window, without activating it.
-void KeepOnTop(IndicatorPanel& panel);
+void KeepOnTop(HWND panel);
 
 // True when another copy of Tovix runs: it then hands that copy's panel the
 // focus message and this copy must end.
-bool ActivatePreviousInstance(IndicatorPanel& form, tk::InstanceMarker& marker);
+bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark);
 
 // The running program: the panel, the About window and everything acquired
 // for them.
-class Application {
+class Application : IndicatorPanel::Events, TrayReceiver::Events, AboutWindow::Events {
  public:
   Application();
 
   // Acquires everything in its fixed order and shows the panel. False when
   // another copy runs: nothing was acquired and this copy ends.
   bool startUp();
-  // Releases what startUp acquired, in its own order.
-  void shutDown();
 
-  IndicatorPanel& panel() { return panel_; }
-  TrayCallback& tray() { return tray_; }
-  // The About window while it is loaded, else null.
-  AboutWindow* about() { return about_ && about_->form().loaded() ? about_.get() : nullptr; }
+  // The About window while it is open, else null: the message loop hands
+  // it its keyboard (Tab, Enter).
+  HWND aboutWindow() const { return about_ ? about_->hwnd() : nullptr; }
 
  private:
-  AboutWindow& aboutWindow();
-  void unloadPanel();
+  void onHotKey(int id) override;
+  void onTaskbarCreated() override;
+  void onCloseRequest() override;
   // Windows drops a low-level hook that once answered too slowly, which
   // shows after sleep or a locked session: the hook is installed anew.
-  void reinstallHook();
+  void onResume() override;
+  void onDestroyed() override;
+  void onTrayLeftClick() override;
+  void onTrayRightClick() override;
+  void onAboutClosed() override;
+
+  void showAbout();
+  // Releases what startUp acquired, in its own order, and closes the panel.
+  void exit();
+  void endWhenAllClosed();
 
   // Let go of last of all, once everything else is.
-  tk::InstanceMarker marker_;
-  IndicatorPanel panel_;
-  std::unique_ptr<AboutWindow> about_;
-  TrayCallback tray_;
-  TrayIconRegistry trayIcons_;
+  win::RunningMark mark_;
+  IndicatorPanel panel_{*this};
+  TrayReceiver receiver_{panel_.hwnd(), *this};
+  std::optional<AboutWindow> about_;
   std::optional<TrayIcon> trayIcon_;
   std::optional<LaunchHotKeys> hotKeys_;
   std::optional<KeyboardHook> hook_;
-  std::optional<tk::ResumeWatch> resumeWatch_;
+  std::optional<win::SessionWatch> sessionWatch_;
 };

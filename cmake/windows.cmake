@@ -6,25 +6,13 @@ configure_file(res/tovix.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/generated/tovix
 
 add_library(tovix_win32 STATIC
   platform/win32/background_job.cpp
-  platform/win32/child_controls.cpp
-  platform/win32/fonts.cpp
-  platform/win32/form.cpp
-  platform/win32/form_proc.cpp
-  platform/win32/instance_marker.cpp
-  platform/win32/message_box.cpp
-  platform/win32/message_loop.cpp
-  platform/win32/painting.cpp
-  platform/win32/popup_menu.cpp
   platform/win32/program_start.cpp
-  platform/win32/resume_watch.cpp
-  platform/win32/screen.cpp
+  platform/win32/running_mark.cpp
+  platform/win32/session.cpp
   platform/win32/system_function.cpp
-  platform/win32/timer.cpp
-  platform/win32/win_api.cpp
-  platform/win32/window_classes.cpp
 )
 target_link_libraries(tovix_win32 PUBLIC tovix_core)
-target_compile_definitions(tovix_win32 PUBLIC WINVER=0x0500 _WIN32_WINNT=0x0500)
+target_compile_definitions(tovix_core PUBLIC WINVER=0x0500 _WIN32_WINNT=0x0500)
 
 add_executable(tovix WIN32 app/main.cpp platform/win32/no_exceptions.cpp platform/win32/operator_new.cpp
   platform/win32/stack_guard.cpp res/tovix.rc)

@@ -1,34 +1,196 @@
 #include "indicator/indicator_panel.h"
 
+#include "platform/system.h"
+#include "platform/window.h"
+
 namespace {
-const tk::Font kCaptionFont = {"MS Sans Serif", 12.0f, true};
+
+constexpr int kClientWidth = 4680;
+constexpr int kClientHeight = 1455;
+constexpr int kBottomMargin = 500;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
+
+// Each lamp under its caption, left to right as kLampKeys; in twips.
+struct LampPlace {
+  const char* caption;
+  win::TwipsRect captionBounds;
+  win::TwipsRect lampBounds;
+};
+constexpr LampPlace kLayout[] = {
+    {"Num", {1080, 240, 615, 375}, {1200, 720, 375, 375}},
+    {"Caps", {2040, 240, 615, 375}, {2160, 720, 375, 375}},
+    {"Scroll", {2880, 240, 735, 375}, {3120, 720, 375, 375}},
+};
+
+constexpr UINT_PTR kHideTimer = 1;
+constexpr DWORD kHideDelayMs = 1000;
+// Posted by showSoon.
+constexpr UINT kShowSoon = WM_APP + 1;
+
+}  // namespace
+
+IndicatorPanel::IndicatorPanel(Events& events)
+    : events_(events),
+      dpi_(win::screenDpi()),
+      font_(win::createFont("MS Sans Serif", 12.0f, true, dpi_)),
+      taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {
+  win::registerClass(kClassName, windowProc);
+  win::createTopLevel(kClassName, kCaption, kStyle, kExStyle, kClientWidth, kClientHeight, dpi_, this);
 }
 
-IndicatorPanel::IndicatorPanel()
-    : form_("Tovix", 4680, 1455, tk::FormStyle::ToolPanel),
-      trayReceiver(form_, {3960, 840, 615, 495}),
-      tipText("Tovix"),
-      numCaption_(form_, "numCaption", {1080, 240, 615, 375}, "Num", kCaptionFont),
-      capsCaption_(form_, "capsCaption", {2040, 240, 615, 375}, "Caps", kCaptionFont),
-      scrollCaption_(form_, "scrollCaption", {2880, 240, 735, 375}, "Scroll", kCaptionFont),
-      numLamp_(form_, "numLamp", {1200, 720, 375, 375}, LampOffColor),
-      capsLamp_(form_, "capsLamp", {2160, 720, 375, 375}, LampOffColor),
-      scrollLamp_(form_, "scrollLamp", {3120, 720, 375, 375}, LampOffColor),
-      hideTimer_(form_, "hideTimer", 1000, true, [this] { onHideTimer(); }) {}
+// The window goes without a word to the rest of the program, which may be
+// partly gone already.
+IndicatorPanel::~IndicatorPanel() {
+  if (hwnd_ == nullptr) return;
+  win::unbind(hwnd_);
+  DestroyWindow(hwnd_);
+}
 
-void IndicatorPanel::setLamp(Lamp lamp, tk::Colour colour) {
-  switch (lamp) {
-    case Lamp::Num: numLamp_.setFillColor(colour); break;
-    case Lamp::Caps: capsLamp_.setFillColor(colour); break;
-    case Lamp::Scroll: scrollLamp_.setFillColor(colour); break;
+void IndicatorPanel::show() {
+  InvalidateRect(hwnd_, nullptr, TRUE);  // lamps set while it was away
+  ShowWindow(hwnd_, SW_SHOWNA);
+  if (shown_) return;
+  shown_ = true;
+  if (!armed_) return;
+  // Windows' timer runs only while the panel shows. Armed while it was
+  // hidden: the timer runs for what is left of its second, or has had its
+  // tick already.
+  const auto left = static_cast<LONG>(hideAt_ - GetTickCount());
+  if (left > 0) {
+    SetTimer(hwnd_, kHideTimer, static_cast<UINT>(left), nullptr);
+  } else {
+    armed_ = false;
   }
 }
 
-void IndicatorPanel::place() {
-  form_.move(tk::Screen::width() - form_.width(), tk::Screen::height() - form_.height() - 500.0f);
+void IndicatorPanel::showSoon() { PostMessageA(hwnd_, kShowSoon, 0, 0); }
+
+void IndicatorPanel::hide() {
+  ShowWindow(hwnd_, SW_HIDE);
+  shown_ = false;
 }
 
+void IndicatorPanel::armHideTimer() {
+  hideAt_ = GetTickCount() + kHideDelayMs;
+  if (!armed_ && shown_) SetTimer(hwnd_, kHideTimer, kHideDelayMs, nullptr);
+  armed_ = true;
+}
+
+void IndicatorPanel::setLamp(Lamp lamp, COLORREF colour) { lamps_[static_cast<int>(lamp)] = colour; }
+
+void IndicatorPanel::place() {
+  RECT frame;
+  GetWindowRect(hwnd_, &frame);
+  placedAt_ = {GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left),
+               GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top) - win::toPixels(kBottomMargin, dpi_)};
+  placed_ = true;
+  SetWindowPos(hwnd_, nullptr, placedAt_.x, placedAt_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void IndicatorPanel::restore() {
+  if (IsIconic(hwnd_) || IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+}
+
+void IndicatorPanel::destroy() {
+  if (hwnd_ == nullptr) return;
+  destroying_ = true;
+  DestroyWindow(hwnd_);
+}
+
+void IndicatorPanel::paint() {
+  const win::PaintDC dc(hwnd_);
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
+  const win::SelectedObject font(dc.get(), font_.get());
+  const win::SelectedObject pen(dc.get(), GetStockObject(BLACK_PEN));
+  const win::SelectedObject brush(dc.get(), GetStockObject(DC_BRUSH));
+  for (const LampKey& key : kLampKeys) {
+    const int i = static_cast<int>(key.lamp);
+    RECT caption = win::toPixels(kLayout[i].captionBounds, dpi_);
+    DrawTextA(dc.get(), kLayout[i].caption, -1, &caption, DT_LEFT | DT_TOP | DT_WORDBREAK);
+    const RECT lamp = win::toPixels(kLayout[i].lampBounds, dpi_);
+    SetDCBrushColor(dc.get(), lamps_[i]);
+    Ellipse(dc.get(), lamp.left, lamp.top, lamp.right, lamp.bottom);
+  }
+}
+
+// A tick hides the panel and disarms the timer, unless the timer was armed
+// again since Windows' timer was set: then it waits out the rest.
 void IndicatorPanel::onHideTimer() {
+  if (!armed_) return;
+  const auto left = static_cast<LONG>(hideAt_ - GetTickCount());
+  if (left > 0) {
+    SetTimer(hwnd_, kHideTimer, static_cast<UINT>(left), nullptr);
+    return;
+  }
+  armed_ = false;
+  KillTimer(hwnd_, kHideTimer);
   hide();
-  hideTimer_.setEnabled(false);
+}
+
+LRESULT CALLBACK IndicatorPanel::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  IndicatorPanel* panel = win::boundObject<IndicatorPanel>(hwnd, msg, lParam);
+  return panel != nullptr ? panel->onMessage(hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT IndicatorPanel::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Zero where registering failed: that is WM_NULL, which anyone may send.
+  if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+    events_.onTaskbarCreated();
+    return 0;
+  }
+  switch (msg) {
+    case WM_NCCREATE:
+      hwnd_ = hwnd;
+      break;
+    case WM_PAINT:
+      paint();
+      return 0;
+    case WM_TIMER:
+      if (wParam == kHideTimer) onHideTimer();
+      return 0;
+    case kShowSoon:
+      show();
+      return 0;
+    case WM_HOTKEY:
+      events_.onHotKey(static_cast<int>(wParam));
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMECRITICAL) {
+        events_.onResume();
+      }
+      return TRUE;
+    case win::kWmWtsSessionChange:
+      if (wParam == win::kWtsSessionUnlock) events_.onResume();
+      return 0;
+    case WM_WINDOWPOSCHANGING: {
+      // The panel stays where it was placed, minimized aside. Wine under
+      // some window managers reports a window it maps again at the corner
+      // where the window manager's frame first appears, and would move it
+      // there.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (placed_ && !IsIconic(hwnd) && (pos->x != placedAt_.x || pos->y != placedAt_.y)) pos->flags |= SWP_NOMOVE;
+      break;
+    }
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_SETFOCUS:
+      // A second copy's hand-over: the panel keeps the focus nowhere.
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam == FALSE) return 0;
+      [[fallthrough]];
+    case WM_CLOSE:
+      events_.onCloseRequest();
+      return 0;
+    case WM_NCDESTROY:
+      // Forged: DefWindowProcA would free what the window still uses.
+      if (!destroying_) return 0;
+      win::unbind(hwnd);
+      hwnd_ = nullptr;
+      events_.onDestroyed();
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

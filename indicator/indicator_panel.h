@@ -1,48 +1,87 @@
 #pragma once
 
 #include "indicator/lamps.h"
-#include "platform/toolkit.h"
+#include "platform/handles.h"
+#include "platform/win_api.h"
 
-// The indicator panel: three captioned lamps in a small topmost tool window
-// at the bottom-right of the screen, hidden again by its hide timer a second
-// after the timer was last armed.
+// The indicator panel: a small topmost tool window at the bottom-right of
+// the screen with three captioned lamps, hidden again by its hide timer a
+// second after the timer was last armed. It never takes the activation or
+// the keyboard focus, neither when shown nor when clicked.
 class IndicatorPanel {
  public:
-  IndicatorPanel();
+  // What the panel's window hands on to the rest of the program.
+  class Events {
+   public:
+    virtual void onHotKey(int id) = 0;
+    // A new taskbar has started: it holds no notification icons.
+    virtual void onTaskbarCreated() = 0;
+    // The close box, WM_CLOSE or the end of the Windows session.
+    virtual void onCloseRequest() = 0;
+    // Back from sleep, or the user's session unlocked.
+    virtual void onResume() = 0;
+    // The window is gone (destroy() ran).
+    virtual void onDestroyed() = 0;
 
-  win::Handle hwnd() const { return form_.hwnd(); }
-  tk::Form& form() { return form_; }
+   protected:
+    ~Events() = default;
+  };
 
-  void show() { form_.show(); }
-  void showSoon() { form_.showSoon(); }
-  void hide() { form_.hide(); }
-  bool visible() const { return form_.visible(); }
-  void armHideTimer() { hideTimer_.setEnabled(true); }
-  bool hideTimerArmed() const { return hideTimer_.enabled(); }
+  static constexpr char kClassName[] = "TovixForm";
+  static constexpr char kCaption[] = "Tovix";
 
-  void setLamp(Lamp lamp, tk::Colour colour);
+  explicit IndicatorPanel(Events& events);
+  ~IndicatorPanel();
+  IndicatorPanel(const IndicatorPanel&) = delete;
+  IndicatorPanel& operator=(const IndicatorPanel&) = delete;
+
+  // Null once the window is destroyed.
+  HWND hwnd() const { return hwnd_; }
+
+  void show();
+  // Shows the panel once the message being handled is done, calling
+  // nothing of Windows but PostMessage: for the keyboard hook, which holds
+  // up every keystroke of the desktop while it runs.
+  void showSoon();
+  void hide();
+  bool visible() const { return shown_; }
+
+  // Starts the second after which the panel hides over. Costs no call to
+  // Windows while the panel is hidden or the timer armed already, so the
+  // keyboard hook can do it for every keystroke.
+  void armHideTimer();
+
+  // Painted when the panel next shows.
+  void setLamp(Lamp lamp, COLORREF colour);
 
   // Right edge on the screen's right edge, bottom edge 500 twips above the
   // screen's bottom edge.
   void place();
+  // Back from minimized or maximized; a panel in its normal state is left
+  // alone, hidden or not.
+  void restore();
+  void destroy();
 
+ private:
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void paint();
   void onHideTimer();
 
- private:
-  tk::Form form_;
-
- public:
-  // Receives the notification icon's messages.
-  tk::PictureBox trayReceiver;
-  // The icon's tool tip.
-  tk::TextBox tipText;
-
- private:
-  tk::Label numCaption_;
-  tk::Label capsCaption_;
-  tk::Label scrollCaption_;
-  tk::Shape numLamp_;
-  tk::Shape capsLamp_;
-  tk::Shape scrollLamp_;
-  tk::Timer hideTimer_;
+  Events& events_;
+  const int dpi_;
+  const win::GdiObject<HFONT> font_;
+  // Sent to every top-level window when a new taskbar starts.
+  const UINT taskbarCreated_;
+  HWND hwnd_ = nullptr;
+  COLORREF lamps_[3] = {LampOffColor, LampOffColor, LampOffColor};
+  bool shown_ = false;
+  bool armed_ = false;
+  DWORD hideAt_ = 0;  // GetTickCount's time for the hide timer
+  // Where place() put the panel, once it has.
+  bool placed_ = false;
+  POINT placedAt_ = {0, 0};
+  // Set while the program destroys the window: any other process can post
+  // a WM_NCDESTROY, and only the real one ends the panel.
+  bool destroying_ = false;
 };

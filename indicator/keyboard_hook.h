@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/win_api.h"
 
 class IndicatorPanel;
 class LaunchHotKeys;
@@ -8,7 +8,7 @@ class LaunchHotKeys;
 // Arms the panel's hide timer on every keyboard event, tells the launch keys
 // of it and, when a lock key is released, pops the panel up with that key's
 // lamp. Every event is passed on: the hook never swallows or changes a key.
-win::LResult WIN_CALLBACK KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam);
+LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam);
 
 // Installs KeyboardHookProc for every thread of the desktop, reporting to
 // the given panel and launch keys, and removes it again when destroyed.
@@ -20,12 +20,12 @@ class KeyboardHook {
   KeyboardHook& operator=(const KeyboardHook&) = delete;
 
   // False when the system refused the hook.
-  bool installed() const { return handle_ != 0; }
+  bool installed() const { return handle_ != nullptr; }
 
  private:
-  friend win::LResult WIN_CALLBACK KeyboardHookProc(int nCode, win::WParam wParam, win::LParam lParam);
+  friend LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam);
 
   IndicatorPanel& panel_;
   LaunchHotKeys& launchKeys_;
-  win::Handle handle_;
+  HHOOK handle_ = nullptr;
 };

@@ -1,30 +1,36 @@
 #include "launch/launch_keys.h"
 
-#include "indicator/indicator_panel.h"
-#include "platform/toolkit.h"
-#include "platform/win_api.h"
-#include "platform/win_constants.h"
-#include "platform/win_records.h"
+#include "platform/system.h"
 
 namespace {
 
-std::int32_t addAtom(const char* name) {
-  return static_cast<std::int16_t>(win::GlobalAddAtomA(name));
-}
-
-win::OSVERSIONINFO windowsVersion() {
-  win::OSVERSIONINFO version = {};
+OSVERSIONINFOA windowsVersion() {
+  OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
-  if (!win::GetVersionExA(version)) version = {};
+  if (!GetVersionExA(&version)) version = {};
   return version;
 }
 
-// Windows 7 and later can send a held key's hot key once; older versions
-// know no such flag, and one that refuses it takes the key without it.
-void registerHotKey(win::Handle panel, std::int32_t id, std::uint32_t virtualKey, bool noRepeat) {
-  if (!noRepeat || !win::RegisterHotKey(panel, id, win::MOD_NOREPEAT, virtualKey)) {
-    win::RegisterHotKey(panel, id, 0, virtualKey);
-  }
+// Windows 7 and later can send a held key's hot key once (MOD_NOREPEAT,
+// beyond the Windows 2000 headers); older versions know no such flag, and
+// one that refuses it takes the key without it.
+constexpr UINT kModNoRepeat = 0x4000;
+void registerHotKey(HWND panel, int id, UINT virtualKey, bool noRepeat) {
+  if (!noRepeat || !RegisterHotKey(panel, id, kModNoRepeat, virtualKey)) RegisterHotKey(panel, id, 0, virtualKey);
+}
+
+// A folder Windows reported into `path` with its length, without a trailing
+// backslash; empty when it reported none.
+std::string reported(const char* path, UINT length) {
+  return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
+std::string windowsFolder() {
+  char path[MAX_PATH] = {};
+  return reported(path, GetSystemWindowsDirectoryA(path, MAX_PATH));
+}
+std::string systemFolder() {
+  char path[MAX_PATH] = {};
+  return reported(path, GetSystemDirectoryA(path, MAX_PATH));
 }
 
 const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
@@ -32,50 +38,46 @@ const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 // Windows' own programs are named by their full paths, so no file that
 // happens to lie in Tovix's folder or the current one is started, and they
 // start in the system folder rather than wherever Tovix was started from.
-void openMyComputer(win::Handle panel) {
-  const std::string windows = win::GetSystemWindowsDirectoryA();
-  const std::string system = win::GetSystemDirectoryA();
+void openMyComputer(HWND panel) {
+  const std::string windows = windowsFolder();
+  const std::string system = systemFolder();
   if (windows.empty() || system.empty()) return;
   const std::string explorer = windows + "\\explorer.exe";
-  win::ShellExecuteA(panel, "open", explorer.c_str(), kMyComputer, system.c_str(), win::SW_SHOWNORMAL);
+  ShellExecuteA(panel, "open", explorer.c_str(), kMyComputer, system.c_str(), SW_SHOWNORMAL);
 }
 
-void startCalculator(win::Handle) {
-  const std::string system = win::GetSystemDirectoryA();
-  if (!system.empty()) tk::startProgram(system + "\\calc.exe", system, win::SW_SHOWNORMAL);
+void startCalculator(HWND) {
+  const std::string system = systemFolder();
+  if (!system.empty()) win::startProgram(system + "\\calc.exe", system, SW_SHOWNORMAL);
 }
 
-void startMediaPlayer(win::Handle) {
-  const std::string system = win::GetSystemDirectoryA();
-  if (!system.empty()) tk::startProgram(mediaPlayerPath(), system, win::SW_SHOWNORMAL);
+void startMediaPlayer(HWND) {
+  const std::string system = systemFolder();
+  if (!system.empty()) win::startProgram(mediaPlayerPath(), system, SW_SHOWNORMAL);
 }
 
 }  // namespace
 
-LaunchHotKeys::LaunchHotKeys(IndicatorPanel& panel)
+// The atoms' names are the ones the program's first versions used: a hot key
+// is held under its atom, which outlives the program, and another program
+// or an older copy may look the keys up by them.
+LaunchHotKeys::LaunchHotKeys(HWND panel)
     : panel_(panel),
-      // The names of the global atoms whose values are the hot-key ids.
-      keys_{{"Bexil", win::VK_LAUNCH_APP1, openMyComputer},
-            {"Bexil1", win::VK_LAUNCH_APP2, startCalculator},
-            {"Bexil2", win::VK_LAUNCH_MEDIA_SELECT, startMediaPlayer}} {
-  for (Key& key : keys_) key.id = addAtom(key.atomName);
-  const win::OSVERSIONINFO version = windowsVersion();
+      keys_{{"Bexil", VK_LAUNCH_APP1, openMyComputer},
+            {"Bexil1", VK_LAUNCH_APP2, startCalculator},
+            {"Bexil2", VK_LAUNCH_MEDIA_SELECT, startMediaPlayer}} {
+  // The id is the atom widened with its sign, as the first versions did.
+  for (Key& key : keys_) key.id = static_cast<SHORT>(GlobalAddAtomA(key.atomName));
+  const OSVERSIONINFOA version = windowsVersion();
   const bool noRepeat = version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1);
-  for (const Key& key : keys_) registerHotKey(panel.hwnd(), key.id, key.virtualKey, noRepeat);
-  // Every hot key sets the panel back from minimized or maximized, whatever
-  // its id.
-  panel.form().onHotKey = [this](std::int32_t id) {
-    panel_.form().setWindowStateNormal();
-    launch(id);
-  };
+  for (const Key& key : keys_) registerHotKey(panel, key.id, key.virtualKey, noRepeat);
 }
 
 LaunchHotKeys::~LaunchHotKeys() {
-  panel_.form().onHotKey = nullptr;
-  for (const Key& key : keys_) win::UnregisterHotKey(panel_.hwnd(), key.id);
+  for (const Key& key : keys_) UnregisterHotKey(panel_, key.id);
 }
 
-void LaunchHotKeys::keyEvent(std::uint32_t virtualKey, bool released) {
+void LaunchHotKeys::keyEvent(DWORD virtualKey, bool released) {
   for (Key& key : keys_) {
     if (key.virtualKey != virtualKey) continue;
     if (released) {
@@ -92,18 +94,11 @@ void LaunchHotKeys::watchPresses(bool watching) {
   for (Key& key : keys_) key.held = key.pressed = false;
 }
 
-LaunchHotKeys::Key* LaunchHotKeys::keyFor(std::int32_t hotKeyId) {
+LaunchHotKeys::Key* LaunchHotKeys::keyFor(int hotKeyId) {
   for (Key& key : keys_) {
     if (key.id == hotKeyId) return &key;
   }
   return nullptr;
-}
-
-std::int32_t LaunchHotKeys::hotKeyId(std::uint32_t virtualKey) const {
-  for (const Key& key : keys_) {
-    if (key.virtualKey == virtualKey) return key.id;
-  }
-  return 0;
 }
 
 // A press counts once, however many hot keys its repeats bring. A hot key
@@ -113,11 +108,11 @@ std::int32_t LaunchHotKeys::hotKeyId(std::uint32_t virtualKey) const {
 // up starts nothing. Each start runs on a thread of its own: starting a
 // program can take long (shell extensions, a virus scanner), and this
 // thread also serves the keyboard hook.
-void LaunchHotKeys::launch(std::int32_t hotKeyId) {
+void LaunchHotKeys::launch(int hotKeyId) {
   Key* key = keyFor(hotKeyId);
   if (key == nullptr) return;
   if (watching_) {
-    const bool down = win::KeyIsDown(static_cast<int>(key->virtualKey));
+    const bool down = (GetAsyncKeyState(static_cast<int>(key->virtualKey)) & 0x8000) != 0;
     if (!down) key->held = false;  // released, though the hook may not have said so
     const bool pressed = key->pressed || (!key->held && down);
     key->pressed = false;
@@ -126,8 +121,8 @@ void LaunchHotKeys::launch(std::int32_t hotKeyId) {
   if (key->starting->exchange(true)) return;
   const auto starting = key->starting;
   const auto start = key->start;
-  const win::Handle panel = panel_.hwnd();
-  if (!tk::inBackground([starting, start, panel] {
+  const HWND panel = panel_;
+  if (!win::inBackground([starting, start, panel] {
         start(panel);
         *starting = false;
       })) {
@@ -136,10 +131,12 @@ void LaunchHotKeys::launch(std::int32_t hotKeyId) {
 }
 
 std::string mediaPlayerPath() {
-  const win::OSVERSIONINFO version = windowsVersion();
+  const OSVERSIONINFOA version = windowsVersion();
   const bool windows2000 = version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
-
-  std::string programs = win::SHGetFolderPathA(win::CSIDL_PROGRAM_FILES);
+  char path[MAX_PATH] = {};
+  std::string programs = SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, path))
+                             ? path
+                             : "C:\\Program Files";
   if (programs.empty()) programs = "C:\\Program Files";
   if (programs.back() != '\\') programs += '\\';
   return programs + "Windows Media Player\\" + (windows2000 ? "mplayer2.exe" : "wmplayer.exe");

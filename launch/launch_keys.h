@@ -1,21 +1,18 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 #include <string>
 
-#include "platform/win_types.h"
-
-class IndicatorPanel;
+#include "platform/win_api.h"
 
 // Claims the My Computer, Calculator and media launch keys as hot keys of
-// the panel and handles the panel's hot keys, until destroyed (the atoms
-// stay), starting each key's program: one per press, and never a second of
-// one key while the first is still being started.
+// the panel's window until destroyed (the atoms stay), and starts each
+// key's program: one per press, and never a second of one key while the
+// first is still being started.
 class LaunchHotKeys {
  public:
-  explicit LaunchHotKeys(IndicatorPanel& panel);
+  explicit LaunchHotKeys(HWND panel);
   ~LaunchHotKeys();
   LaunchHotKeys(const LaunchHotKeys&) = delete;
   LaunchHotKeys& operator=(const LaunchHotKeys&) = delete;
@@ -23,32 +20,28 @@ class LaunchHotKeys {
   // Every key event the keyboard hook sees, while it is installed. A key
   // held down repeats its press, and before Windows 7 each repeat is a hot
   // key of its own: only the first press since the key was released counts.
-  void keyEvent(std::uint32_t virtualKey, bool released);
+  void keyEvent(DWORD virtualKey, bool released);
   // Whether the hook reports key events; without it every hot key counts as
   // a press, as one does whose key the hook did not see go down.
   void watchPresses(bool watching);
 
   // Carries out the launch key of a hot-key id; any other id does nothing.
-  void launch(std::int32_t hotKeyId);
-
-  // The hot-key id of a launch key: the global atom of its name, widened to
-  // 32 bits with its sign; 0 for any other key.
-  std::int32_t hotKeyId(std::uint32_t virtualKey) const;
+  void launch(int hotKeyId);
 
  private:
   struct Key {
     const char* atomName;
-    std::uint32_t virtualKey;
-    void (*start)(win::Handle panel);
-    std::int32_t id = 0;
+    UINT virtualKey;
+    void (*start)(HWND panel);
+    int id = 0;
     bool held = false;
     bool pressed = false;  // a press that has not started its program yet
     // Set while the key's program is being started, on a thread of its own.
     std::shared_ptr<std::atomic<bool>> starting{new std::atomic<bool>(false)};
   };
-  Key* keyFor(std::int32_t hotKeyId);
+  Key* keyFor(int hotKeyId);
 
-  IndicatorPanel& panel_;
+  HWND panel_;
   Key keys_[3];
   bool watching_ = false;
 };

@@ -2,68 +2,48 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
-#include <map>
-
-#include "platform/win_api.h"
-#include "platform/win_constants.h"
-#include "platform/win_records.h"
 
 namespace {
 
-constexpr std::uint32_t kAllFields = win::NIF_MESSAGE | win::NIF_ICON | win::NIF_TIP;
+// The program's one icon: ids count from 1.
+constexpr std::uint32_t kIconId = 1;
+constexpr std::uint32_t kAllFields = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
-void notifyAdd(win::Handle hWnd, std::int32_t id, std::uint32_t callbackMessage, win::Handle icon,
-               const std::string& tip) {
-  win::NOTIFYICONDATA data = {};
-  data.cbSize = sizeof data;
-  data.hWnd = hWnd;
-  data.uID = static_cast<std::uint32_t>(id);
-  data.uFlags = kAllFields;
-  data.uCallbackMessage = callbackMessage;
-  data.hIcon = icon;
-  // The tip, its NUL, then spaces to the end of the field. A longer tip is
-  // cut so the NUL always stays inside.
-  std::memset(data.szTip, ' ', sizeof data.szTip);
-  const std::size_t length = std::min(tip.size(), sizeof data.szTip - 1);
-  std::memcpy(data.szTip, tip.data(), length);
-  data.szTip[length] = '\0';
-  win::Shell_NotifyIconA(win::NIM_ADD, data);
+template <typename Handle>
+std::uint32_t handleValue(Handle handle) {
+  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+template <typename Record>
+void notify(DWORD message, Record& record) {
+  Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(&record));
 }
 
 }  // namespace
 
-const win::Handle* TrayIconRegistry::ownerOf(std::int32_t id) const {
-  const auto owner = owners_.find(id);
-  return owner == owners_.end() ? nullptr : &owner->second;
+TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, HICON icon, const char* tip) : record_() {
+  record_.cbSize = sizeof record_;
+  record_.hWnd = handleValue(owner);
+  record_.uID = kIconId;
+  record_.uFlags = kAllFields;
+  record_.uCallbackMessage = callbackMessage;
+  record_.hIcon = handleValue(icon);
+  // The tip, its NUL, then spaces to the end of the field, as the first
+  // versions wrote it. A longer tip is cut so the NUL stays inside.
+  std::memset(record_.szTip, ' ', sizeof record_.szTip);
+  const std::size_t length = std::min(std::strlen(tip), sizeof record_.szTip - 1);
+  std::memcpy(record_.szTip, tip, length);
+  record_.szTip[length] = '\0';
+  restore();
 }
 
-std::int32_t TrayIconRegistry::AddTrayIcon(win::Handle hWnd, std::uint32_t callbackMessage, win::Handle icon,
-                                           const std::string& tip) {
-  if (lastId_ == std::numeric_limits<std::int32_t>::max()) return 0;
-  ++lastId_;
-  owners_[lastId_] = hWnd;
-  notifyAdd(hWnd, lastId_, callbackMessage, icon, tip);
-  return lastId_;
+TrayIcon::~TrayIcon() {
+  Record gone = {};
+  gone.cbSize = sizeof gone;
+  gone.hWnd = record_.hWnd;
+  gone.uID = record_.uID;
+  gone.uFlags = kAllFields;
+  notify(NIM_DELETE, gone);
 }
 
-bool TrayIconRegistry::RestoreTrayIcon(std::int32_t id, std::uint32_t callbackMessage, win::Handle icon,
-                                       const std::string& tip) {
-  const win::Handle* owner = ownerOf(id);
-  if (owner == nullptr) return false;
-  notifyAdd(*owner, id, callbackMessage, icon, tip);
-  return true;
-}
-
-bool TrayIconRegistry::RemoveTrayIcon(std::int32_t id) {
-  const win::Handle* owner = ownerOf(id);
-  if (owner == nullptr) return false;
-
-  win::NOTIFYICONDATA data = {};
-  data.cbSize = sizeof data;
-  data.hWnd = *owner;
-  data.uID = static_cast<std::uint32_t>(id);
-  data.uFlags = kAllFields;
-  win::Shell_NotifyIconA(win::NIM_DELETE, data);
-  return true;
-}
+void TrayIcon::restore() { notify(NIM_ADD, record_); }

@@ -1,12 +1,12 @@
 #include <memory>
 
-#include "platform/toolkit.h"
+#include "platform/system.h"
 #include "platform/win32/raii.h"
 #include "platform/win32/system_function.h"
 
 #include <objbase.h>
 
-namespace tk {
+namespace win {
 
 namespace {
 
@@ -15,10 +15,10 @@ namespace {
 // COM, so ole32.dll is loaded here rather than with the program.
 class ComApartment {
  public:
-  ComApartment() : ole32_(win::loadSystemLibrary("ole32.dll")) {
+  ComApartment() : ole32_(loadSystemLibrary("ole32.dll")) {
     using Initialize = HRESULT(WINAPI*)(void*, DWORD);
-    const auto initialize = win::systemFunction<Initialize>(ole32_, "CoInitializeEx");
-    uninitialize_ = win::systemFunction<Uninitialize>(ole32_, "CoUninitialize");
+    const auto initialize = systemFunction<Initialize>(ole32_, "CoInitializeEx");
+    uninitialize_ = systemFunction<Uninitialize>(ole32_, "CoUninitialize");
     initialized_ = initialize != nullptr && uninitialize_ != nullptr &&
                    SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   }
@@ -30,7 +30,7 @@ class ComApartment {
 
  private:
   using Uninitialize = void(WINAPI*)();
-  win::Library ole32_;
+  Library ole32_;
   Uninitialize uninitialize_ = nullptr;
   bool initialized_ = false;
 };
@@ -48,9 +48,9 @@ DWORD WINAPI runJob(void* parameter) {
 bool inBackground(std::function<void()> job) {
   auto* owned = new std::function<void()>(std::move(job));
   // Not waited for: the thread's handle goes at once, the thread runs on.
-  const win::KernelHandle thread(CreateThread(nullptr, 0, runJob, owned, 0, nullptr));
+  const KernelHandle thread(CreateThread(nullptr, 0, runJob, owned, 0, nullptr));
   if (!thread) delete owned;
   return static_cast<bool>(thread);
 }
 
-}  // namespace tk
+}  // namespace win

@@ -1,7 +1,7 @@
-#include "platform/toolkit.h"
+#include "platform/system.h"
 #include "platform/win32/raii.h"
 
-namespace tk {
+namespace win {
 
 void startProgram(const std::string& path, const std::string& folder, int showCommand) {
   STARTUPINFOA startup = {};
@@ -17,8 +17,8 @@ void startProgram(const std::string& path, const std::string& folder, int showCo
     return;
   }
   // Not waited for: both handles go at once, the thread's first.
-  const win::KernelHandle process(started.hProcess);
-  const win::KernelHandle thread(started.hThread);
+  const KernelHandle process(started.hProcess);
+  const KernelHandle thread(started.hThread);
 }
 
-}  // namespace tk
+}  // namespace win

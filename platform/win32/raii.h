@@ -1,48 +1,12 @@
 #pragma once
 
-// Owners for the Windows resources the Win32 layer takes and gives back:
-// each is released when its owner goes, in reverse order of taking, as the
-// scopes that hold them end.
+// Owners for the kernel's resources the Win32 layer takes and gives back,
+// beside platform/handles.h's owners of GDI objects and menus.
 
-#include <utility>
-
-#include "platform/win32/handles.h"
+#include "platform/handles.h"
 
 namespace win {
 
-// Owns a handle that one call releases; a null handle owns nothing.
-template <typename Handle, typename Release>
-class Owned {
- public:
-  Owned() = default;
-  explicit Owned(Handle handle) : handle_(handle) {}
-  ~Owned() { reset(); }
-  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  Owned& operator=(Owned&& other) noexcept {
-    if (this != &other) {
-      reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
-
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  void reset() {
-    if (handle_ != nullptr) Release()(handle_);
-    handle_ = nullptr;
-  }
-
-  Handle handle_ = nullptr;
-};
-
-struct DeleteGdiObject {
-  void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
-};
 struct FreeModule {
   void operator()(HMODULE module) const { ::FreeLibrary(module); }
 };
@@ -53,9 +17,6 @@ struct FreeLocalMemory {
   void operator()(void* memory) const { ::LocalFree(memory); }
 };
 
-// A font, brush or other object made by GDI.
-template <typename Handle>
-using GdiObject = Owned<Handle, DeleteGdiObject>;
 // A DLL loaded by this process.
 using Library = Owned<HMODULE, FreeModule>;
 // A process, thread, token, mutex or other kernel object.
@@ -63,49 +24,5 @@ using KernelHandle = Owned<HANDLE, CloseKernelHandle>;
 // Memory that Windows allocated for the caller to free with LocalFree.
 template <typename Pointer>
 using LocalMemory = Owned<Pointer, FreeLocalMemory>;
-
-// The screen's device context, for reading its metrics.
-class ScreenDC {
- public:
-  ScreenDC() : dc_(::GetDC(nullptr)) {}
-  ~ScreenDC() { ::ReleaseDC(nullptr, dc_); }
-  ScreenDC(const ScreenDC&) = delete;
-  ScreenDC& operator=(const ScreenDC&) = delete;
-
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-// A window's device context for one WM_PAINT, validating what it paints.
-class PaintDC {
- public:
-  explicit PaintDC(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
-  ~PaintDC() { ::EndPaint(window_, &paint_); }
-  PaintDC(const PaintDC&) = delete;
-  PaintDC& operator=(const PaintDC&) = delete;
-
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_;
-  PAINTSTRUCT paint_;
-  HDC dc_;
-};
-
-// An object selected into a device context; what it replaced goes back in
-// when this ends, so the context never keeps an object that is deleted.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-  ~SelectedObject() { ::SelectObject(dc_, previous_); }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
-};
 
 }  // namespace win

@@ -1,5 +1,7 @@
 #include "platform/win32/system_function.h"
 
+#include "platform/system.h"
+
 namespace win {
 
 Library loadSystemLibrary(const char* name) {
@@ -9,6 +11,17 @@ Library loadSystemLibrary(const char* name) {
   ::lstrcatA(path, "\\");
   ::lstrcatA(path, name);
   return Library(::LoadLibraryA(path));
+}
+
+void restrictDllSearchToSystem() {
+  // Both arrived after Windows 2000: looked up at run time.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+  constexpr DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  const auto setDefault = systemFunction<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories");
+  if (setDefault != nullptr && setDefault(kSearchSystem32)) return;
+  const auto setDirectory = systemFunction<SetDllDirectoryFn>("kernel32.dll", "SetDllDirectoryA");
+  if (setDirectory != nullptr) setDirectory("");
 }
 
 }  // namespace win

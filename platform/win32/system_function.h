@@ -4,7 +4,7 @@
 // program looks them up when it runs and does without where they are
 // missing.
 
-#include "platform/win32/handles.h"
+#include "platform/win_api.h"
 #include "platform/win32/raii.h"
 
 namespace win {

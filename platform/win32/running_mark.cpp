@@ -1,6 +1,5 @@
-#include "platform/instance_marker_name.h"
-#include "platform/toolkit.h"
-#include "platform/win32/handles.h"
+#include "platform/running_mark_name.h"
+#include "platform/system.h"
 #include "platform/win32/raii.h"
 #include "platform/win32/system_function.h"
 
@@ -9,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace tk {
+namespace win {
 
 namespace {
 
@@ -20,12 +19,12 @@ struct Token {
   Token() {
     HANDLE opened = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return;
-    const win::KernelHandle token(opened);
+    const KernelHandle token(opened);
     user = read(token.get(), TokenUser);
     integrity = read(token.get(), TokenIntegrityLevel);
     char* text = nullptr;
     if (!user.empty() && ConvertSidToStringSidA(userSid(), &text)) {
-      const win::LocalMemory<char*> owned(text);
+      const LocalMemory<char*> owned(text);
       userSidText = owned.get();
     }
   }
@@ -151,7 +150,7 @@ class UserNamespace {
 
   template <typename Fn>
   static Fn kernelFunction(const char* name) {
-    return win::systemFunction<Fn>("kernel32.dll", name);
+    return systemFunction<Fn>("kernel32.dll", name);
   }
 
   CreateBoundaryFn createBoundary_ = nullptr;
@@ -177,9 +176,9 @@ class RunningMutex {
     if (namespace_.state() == UserNamespace::State::Unreachable) return;
     const bool inNamespace = namespace_.state() == UserNamespace::State::Open;
     const std::string name =
-        (inNamespace ? namespace_.prefix() : std::string("Local\\")) + instanceMarkerName(token_.userSidText);
+        (inNamespace ? namespace_.prefix() : std::string("Local\\")) + runningMarkName(token_.userSidText);
     SetLastError(ERROR_SUCCESS);
-    handle_ = win::KernelHandle(CreateMutexA(nullptr, TRUE, name.c_str()));
+    handle_ = KernelHandle(CreateMutexA(nullptr, TRUE, name.c_str()));
     const DWORD error = GetLastError();
     // Made by another copy, perhaps an older one that never owned it.
     owned_ = handle_ ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
@@ -216,27 +215,27 @@ class RunningMutex {
  private:
   Token token_;
   UserNamespace namespace_;
-  win::KernelHandle handle_;
+  KernelHandle handle_;
   bool owned_ = false;
 };
 
 }  // namespace
 
-struct InstanceMarker::Impl {
+struct RunningMark::Impl {
   std::optional<RunningMutex> mutex;
 };
 
-InstanceMarker::InstanceMarker() : impl_(std::make_unique<Impl>()) {}
+RunningMark::RunningMark() : impl_(std::make_unique<Impl>()) {}
 
-InstanceMarker::~InstanceMarker() = default;
+RunningMark::~RunningMark() = default;
 
-bool InstanceMarker::previousInstance() {
+bool RunningMark::previousInstance() {
   if (!impl_->mutex) impl_->mutex.emplace();
   return !impl_->mutex->owned();
 }
 
-bool InstanceMarker::waitForPreviousInstance(unsigned timeoutMs) {
+bool RunningMark::waitForPreviousInstance(unsigned timeoutMs) {
   return impl_->mutex && impl_->mutex->acquire(timeoutMs);
 }
 
-}  // namespace tk
+}  // namespace win

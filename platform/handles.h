@@ -1,0 +1,101 @@
+#pragma once
+
+// Owners for the Windows resources the program takes and gives back: each
+// is released when its owner goes, so scopes and members release them in
+// the reverse order of taking.
+
+#include <utility>
+
+#include "platform/win_api.h"
+
+namespace win {
+
+// Owns a handle that one call releases; a null handle owns nothing.
+template <typename Handle, typename Release>
+class Owned {
+ public:
+  Owned() = default;
+  explicit Owned(Handle handle) : handle_(handle) {}
+  ~Owned() { reset(); }
+  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+  }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+
+  Handle get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  // Hands the handle over to the caller, who then releases it.
+  Handle release() { return std::exchange(handle_, nullptr); }
+
+ private:
+  void reset() {
+    if (handle_ != nullptr) Release()(handle_);
+    handle_ = nullptr;
+  }
+
+  Handle handle_ = nullptr;
+};
+
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
+struct DestroyMenuHandle {
+  void operator()(HMENU menu) const { ::DestroyMenu(menu); }
+};
+
+// A font, brush or other object made by GDI.
+template <typename Handle>
+using GdiObject = Owned<Handle, DeleteGdiObject>;
+using Menu = Owned<HMENU, DestroyMenuHandle>;
+
+// The screen's device context, for reading its metrics.
+class ScreenDC {
+ public:
+  ScreenDC() : dc_(::GetDC(nullptr)) {}
+  ~ScreenDC() { ::ReleaseDC(nullptr, dc_); }
+  ScreenDC(const ScreenDC&) = delete;
+  ScreenDC& operator=(const ScreenDC&) = delete;
+
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// A window's device context for one WM_PAINT, validating what it paints.
+class PaintDC {
+ public:
+  explicit PaintDC(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~PaintDC() { ::EndPaint(window_, &paint_); }
+  PaintDC(const PaintDC&) = delete;
+  PaintDC& operator=(const PaintDC&) = delete;
+
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_;
+  HDC dc_;
+};
+
+// An object selected into a device context; what it replaced goes back in
+// when this ends, so the context never keeps an object that is deleted.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  ~SelectedObject() { ::SelectObject(dc_, previous_); }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace win

@@ -1,0 +1,68 @@
+#pragma once
+
+// The program's own helpers over Windows where one call would not do:
+// starting programs, background jobs, the running copy's mark and session
+// notices. platform/win32 holds them; the host tests fake them with Windows.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/win_api.h"
+
+namespace win {
+
+// Starts the program at a full path, in the given current folder, with the
+// given show command, searching nowhere; does not wait for it.
+void startProgram(const std::string& path, const std::string& folder, int showCommand);
+
+// Runs a job on a short-lived thread of its own, with COM ready for the
+// shell's functions; does not wait for it. False when no thread could be
+// started: the job is dropped.
+bool inBackground(std::function<void()> job);
+
+// The mark of the copy of the program that runs in this Windows session.
+// Nothing is taken until the first question; a copy that finds no other
+// then holds the mark as long as this object lives.
+class RunningMark {
+ public:
+  RunningMark();
+  ~RunningMark();
+  RunningMark(const RunningMark&) = delete;
+  RunningMark& operator=(const RunningMark&) = delete;
+
+  // Whether another copy is running; the first copy to ask is the one that runs.
+  bool previousInstance();
+  // Waits up to timeoutMs for the copy that runs to end; true when it has and
+  // this copy now runs in its place.
+  bool waitForPreviousInstance(unsigned timeoutMs);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Unlocks of the user's session, reported to a window as
+// WM_WTSSESSION_CHANGE while this lives, where Windows reports them (XP and
+// later).
+class SessionWatch {
+ public:
+  explicit SessionWatch(HWND hwnd);
+  ~SessionWatch();
+  SessionWatch(const SessionWatch&) = delete;
+  SessionWatch& operator=(const SessionWatch&) = delete;
+
+ private:
+  HWND hwnd_;
+  HMODULE api_ = nullptr;  // wtsapi32, while it reports
+};
+
+// Lets the program load DLLs from the system folder only, never from the
+// current folder or its own, on every Windows version that allows it.
+void restrictDllSearchToSystem();
+
+// Windows XP's session notice, beyond the Windows 2000 headers.
+constexpr UINT kWmWtsSessionChange = 0x02B1;
+constexpr WPARAM kWtsSessionUnlock = 0x8;
+
+}  // namespace win
