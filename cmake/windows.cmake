@@ -36,6 +36,13 @@ foreach(target ${TOVIX_TARGETS})
   # bring the machinery back (its thread-safe guard throws), so the program
   # has none; check_pe.sh fails when the size says something did.
   target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
+  # Nothing unwinds, so unwind tables (.eh_frame, a fifth of the program)
+  # would only take room; the link drops the runtimes' too.
+  target_compile_options(${target} PRIVATE -fno-asynchronous-unwind-tables -fno-unwind-tables)
+  if(target STREQUAL tovix)
+    target_link_options(${target} PRIVATE -Wl,-T,${CMAKE_CURRENT_SOURCE_DIR}/cmake/discard_unwind_tables.ld)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/discard_unwind_tables.ld)
+  endif()
   # Hardening (the host build keeps its sanitizers instead): stack canaries,
   # and memory and string calls checked against the size of their buffers.
   # Both fail into stack_guard.cpp, which also holds the canary and seeds it;
