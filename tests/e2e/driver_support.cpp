@@ -304,12 +304,18 @@ std::uint32_t screenColour(POINT at) { return captureScreen({at.x, at.y, at.x + 
 
 namespace {
 // Leaves a request for the session script and waits until it has been
-// answered (the file is gone).
+// answered (the file is gone). The request is written under another name
+// and renamed into place: the script, which looks for it every 50 ms, never
+// reads it half written.
 bool askSession(const std::string& request, const std::string& text) {
-  FILE* out = std::fopen(request.c_str(), "w");
+  const std::string part = request + ".part";
+  FILE* out = std::fopen(part.c_str(), "w");
   if (out == nullptr) return false;
-  std::fputs(text.c_str(), out);
-  std::fclose(out);
+  const bool written = std::fputs(text.c_str(), out) >= 0;
+  if (std::fclose(out) != 0 || !written || !MoveFileExA(part.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileA(part.c_str());
+    return false;
+  }
   return waitFor([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
 }
 }  // namespace

@@ -14,6 +14,13 @@ command=$1
 dir=$2
 env_file=$dir/session.env
 
+# Writes standard input to a file through a temporary one in its folder,
+# renamed into place: whoever waits for the file never reads half of it.
+write_atomically() {
+  local file=$1
+  cat >"$file.part" && mv -f "$file.part" "$file"
+}
+
 stop_session() {
   [ -f "$env_file" ] || return 0
   # shellcheck disable=SC1090
@@ -67,7 +74,7 @@ start)
   # QEMU_GUEST_BASE: where 32-bit processes run under QEMU's emulator, their
   # addresses stay the real ones, so the 64-bit wineserver can read one
   # process's memory for another (ReadProcessMemory). Ignored elsewhere.
-  cat >"$env_file" <<ENV
+  write_atomically "$env_file" <<ENV
 export DISPLAY=$display
 export WINEPREFIX=$prefix
 export WINEARCH=win32
@@ -92,6 +99,10 @@ run)
   shots=$3
   driver=$4
   shift 4
+  if [ ! -f "$env_file" ]; then
+    echo "No Wine session in $dir: $env_file is missing (start one with: $0 start $dir)" >&2
+    exit 1
+  fi
   # shellcheck disable=SC1090
   . "$env_file"
   mkdir -p "$shots"
@@ -109,12 +120,16 @@ run)
   # - NAME.request holding "x y width height": NAME.png from the display;
   # - NAME.where holding a window caption: NAME.at holding "x y", where the
   #   visible X window of that name sits on the screen.
+  # Each side writes its files under another name and renames them into
+  # place, so neither reads one half written.
   (
     while :; do
       for request in "$shots"/*.request; do
         [ -e "$request" ] || continue
         read -r x y width height <"$request"
-        /usr/bin/import -window root -crop "${width}x${height}+${x}+${y}" +repage "${request%.request}.png"
+        shot=${request%.request}.png
+        /usr/bin/import -window root -crop "${width}x${height}+${x}+${y}" +repage "png:$shot.part" &&
+          mv -f "$shot.part" "$shot"
         echo "screenshot: ${request%.request}.png" >>"$log.shots"
         rm -f "$request"
       done
@@ -122,8 +137,8 @@ run)
         [ -e "$request" ] || continue
         window=$(xdotool search --onlyvisible --name "^$(cat "$request")\$" | head -n 1)
         [ -n "$window" ] && xwininfo -id "$window" |
-          awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}' \
-            >"${request%.where}.at"
+          awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}' |
+          write_atomically "${request%.where}.at"
         rm -f "$request"
       done
       sleep 0.05
