@@ -30,14 +30,24 @@ pointer_at() { [ "$(xdotool getmouselocation | cut -d ' ' -f 1,2)" = "x:$1 y:$2"
 ended() { ! kill -0 "$1" 2>/dev/null; }
 # Waits for a visible window (xdotool search options and a pattern) and prints its id.
 wait_window() { wait_until "a window $* shows" visible "$@"; }
-# Sets x, y, w and h to where window $1 is on the screen and its size.
+# Sets x, y, w and h to where window $1 (what: $2) is on the screen and its
+# size. A window that has gone, or no longer shows, has no place: the run
+# stops there rather than click at 0,0 or where the window was.
 locate() {
-  read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-                                          /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
+  local info=
+  [ -n "$1" ] && info=$(xwininfo -id "$1" 2>/dev/null) || info=
+  grep -q IsViewable <<<"$info" || info=
+  read -r x y w h < <(awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+                           /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }' <<<"$info")
+  if ! [[ ${x:-} =~ ^-?[0-9]+$ && ${y:-} =~ ^-?[0-9]+$ && ${w:-} =~ ^[1-9][0-9]*$ && ${h:-} =~ ^[1-9][0-9]*$ ]]; then
+    echo "$2 (X window ${1:-not found}) has gone: where it is cannot be read; stopping" >&2
+    exit 1
+  fi
 }
-# Saves window $1 as build/win/screenshots/run-$2.png and prints the path.
+# Saves window $1 ($2 is its name) as build/win/screenshots/run-$2.png and
+# prints the path.
 capture() {
-  locate "$1"
+  locate "$1" "the window for the $2 screenshot"
   local shot=$PWD/build/win/screenshots/run-$2.png
   mkdir -p "$(dirname "$shot")"
   /usr/bin/import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot"
@@ -49,7 +59,7 @@ capture() {
 # else turns white: a button's raised frame and its face make one piece, a
 # letter's enclosed space a small one.
 find_largest_shape() {
-  locate "$1"
+  locate "$1" "the About window"
   read -r shape_x shape_y < <(/usr/bin/import -window "$1" png:- |
     /usr/bin/convert png:- -fill black -draw 'color 0,0 floodfill' -fill white +opaque black \
       -define connected-components:verbose=true -connected-components 8 null: |
@@ -80,12 +90,12 @@ wait_until "the panel hides" hidden "$panel"
 # Tovix's icon is the first square at the left of Wine's system tray window;
 # its menu, the only window Tovix then shows, holds About above Exit.
 tray=$(wait_window --name '^Wine System Tray$')
-locate "$tray"
+locate "$tray" "Wine's system tray"
 icon_x=$((x + h / 2)) icon_y=$((y + h / 2))
 click_at "$icon_x" "$icon_y" 3
 menu=$(wait_window --class '^tovix\.exe$')
 capture "$menu" menu
-locate "$menu"
+locate "$menu" "the tray menu"
 click_at $((x + w / 2)) $((y + h / 4)) 1
 
 # The About window, with the frame the window manager puts around it.
@@ -98,6 +108,6 @@ wait_until "the About window closes" hidden "$about"
 
 click_at "$icon_x" "$icon_y" 3
 menu=$(wait_window --class '^tovix\.exe$')
-locate "$menu"
+locate "$menu" "the tray menu"
 click_at $((x + w / 2)) $((y + h * 3 / 4)) 1
 wait_until "Tovix ends" ended "$tovix"
