@@ -25,40 +25,28 @@ constexpr win::TwipsRect kOkBounds = {1560, 1800, 1575, 615};
 
 AboutWindow::AboutWindow(Events& events)
     : events_(events), dpi_(win::screenDpi()), font_(win::createFont("MS Sans Serif", 13.5f, true, dpi_)) {
-  win::registerClass(kClassName, windowProc);
-  win::createTopLevel(kClassName, "About", kStyle, kExStyle, kClientWidth, kClientHeight, dpi_, this);
+  createTopLevel(kClassName, "About", kStyle, kExStyle, kClientWidth, kClientHeight, dpi_);
   // The default button, first in the tab order: Enter clicks it.
   const RECT r = win::toPixels(kOkBounds, dpi_);
   ok_ = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, r.left, r.top,
-                        r.right - r.left, r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDOK)),
-                        GetModuleHandleA(nullptr), nullptr);
+                        r.right - r.left, r.bottom - r.top, hwnd(),
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDOK)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-}
-
-AboutWindow::~AboutWindow() {
-  if (hwnd_ == nullptr) return;
-  win::unbind(hwnd_);
-  DestroyWindow(hwnd_);
 }
 
 void AboutWindow::showCentred() {
   RECT frame;
-  GetWindowRect(hwnd_, &frame);
+  GetWindowRect(hwnd(), &frame);
   // Halves rounded away from zero, as the first versions placed it.
   const auto centre = [](int screen, LONG size) { return static_cast<int>(std::lround((screen - size) / 2.0)); };
-  SetWindowPos(hwnd_, nullptr, centre(GetSystemMetrics(SM_CXSCREEN), frame.right - frame.left),
+  SetWindowPos(hwnd(), nullptr, centre(GetSystemMetrics(SM_CXSCREEN), frame.right - frame.left),
                centre(GetSystemMetrics(SM_CYSCREEN), frame.bottom - frame.top), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ShowWindow(hwnd_, SW_SHOW);
-}
-
-void AboutWindow::close() {
-  destroying_ = true;
-  DestroyWindow(hwnd_);
+  ShowWindow(hwnd(), SW_SHOW);
 }
 
 void AboutWindow::paint() {
-  const win::PaintDC dc(hwnd_);
+  const win::PaintDC dc(hwnd());
   SetBkMode(dc.get(), TRANSPARENT);
   SetTextColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
   const win::SelectedObject font(dc.get(), font_.get());
@@ -68,16 +56,8 @@ void AboutWindow::paint() {
   }
 }
 
-LRESULT CALLBACK AboutWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  AboutWindow* about = win::boundObject<AboutWindow>(hwnd, msg, lParam);
-  return about != nullptr ? about->onMessage(hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-LRESULT AboutWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT AboutWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_NCCREATE:
-      hwnd_ = hwnd;
-      break;
     case WM_PAINT:
       paint();
       return 0;
@@ -86,18 +66,11 @@ LRESULT AboutWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       if (ok_ != nullptr) SetFocus(ok_);
       return 0;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) close();
+      if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) destroy();
       return 0;
     case WM_CLOSE:
-      close();
+      destroy();
       return 0;
-    case WM_NCDESTROY:
-      // Forged: DefWindowProcA would free what the window still uses.
-      if (!destroying_) return 0;
-      win::unbind(hwnd);
-      hwnd_ = nullptr;
-      events_.onAboutClosed();
-      break;
   }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return Window::onMessage(msg, wParam, lParam);
 }

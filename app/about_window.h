@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/handles.h"
-#include "platform/win_api.h"
+#include "platform/window.h"
 
 // The About window: the program's name, the Windows versions it is made
 // for, and OK, which closes it as its close box does.
-class AboutWindow {
+class AboutWindow : public win::Window {
  public:
   class Events {
    public:
@@ -19,27 +19,17 @@ class AboutWindow {
   static constexpr char kClassName[] = "TovixAbout";
 
   explicit AboutWindow(Events& events);
-  ~AboutWindow();
-  AboutWindow(const AboutWindow&) = delete;
-  AboutWindow& operator=(const AboutWindow&) = delete;
-
-  // Null once the window is closed.
-  HWND hwnd() const { return hwnd_; }
 
   // Centres the window on the screen and shows it, activated.
   void showCentred();
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void onDestroyed() override { events_.onAboutClosed(); }
   void paint();
-  void close();
 
   Events& events_;
   const int dpi_;
   const win::GdiObject<HFONT> font_;
-  HWND hwnd_ = nullptr;
   HWND ok_ = nullptr;
-  // Set while the program destroys the window: only that WM_NCDESTROY ends it.
-  bool destroying_ = false;
 };

@@ -1,7 +1,5 @@
 #include "app/application.h"
 
-#include <string>
-
 #include "indicator/lamps.h"
 #include "platform/window.h"
 #include "tray/tray_menu.h"
@@ -16,22 +14,18 @@ constexpr UINT kHandOverTimeoutMs = 1000;
 // Ample for a copy that is exiting to finish letting go of what it holds.
 constexpr unsigned kEndingCopyTimeoutMs = 3000;
 
-// What a second copy, or a copy that is ending, puts before its panel's
-// caption, so that a copy looking for the running one's panel by its
-// caption passes it by. The first versions used this prefix, and copies of
-// them look for a running panel the same way.
-const char kAsideCaptionPrefix[] = "Bexil's ";
-
-void stepAside(HWND panel) {
-  SetWindowTextA(panel, (std::string(kAsideCaptionPrefix) + IndicatorPanel::kCaption).c_str());
-}
+// What a second copy, or a copy that is ending, puts as its panel's
+// caption ("Bexil's " before it), so that a copy looking for the running
+// one's panel by its caption passes it by. The first versions did so, and
+// copies of them look for a running panel the same way.
+const char kAsideCaption[] = "Bexil's Tovix";
 
 }  // namespace
 
 bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark) {
   if (!mark.previousInstance()) return false;
   // Before the search, which would otherwise find this copy's own panel.
-  stepAside(panel);
+  SetWindowTextA(panel, kAsideCaption);
   // By class too: any program's window can carry the caption.
   const HWND previous = FindWindowA(IndicatorPanel::kClassName, IndicatorPanel::kCaption);
   LONG zero = 0;
@@ -49,8 +43,6 @@ bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark) {
   SetWindowTextA(panel, IndicatorPanel::kCaption);
   return false;
 }
-
-Application::Application() = default;
 
 bool Application::startUp() {
   const HWND panel = panel_.hwnd();
@@ -71,11 +63,14 @@ bool Application::startUp() {
 void Application::exit() {
   // First of all: letting go of the icon can wait on the taskbar, and
   // meanwhile a copy starting would hand over to this one.
-  stepAside(panel_.hwnd());
+  SetWindowTextA(panel_.hwnd(), kAsideCaption);
   hook_.reset();
   trayIcon_.reset();
   hotKeys_.reset();
   sessionWatch_.reset();
+  // The receiver first: a child window the panel took along would not say
+  // it had gone.
+  receiver_.destroy();
   panel_.destroy();
 }
 

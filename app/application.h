@@ -21,8 +21,6 @@ bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark);
 // for them.
 class Application : IndicatorPanel::Events, TrayReceiver::Events, AboutWindow::Events {
  public:
-  Application();
-
   // Acquires everything in its fixed order and shows the panel. False when
   // another copy runs: nothing was acquired and this copy ends.
   bool startUp();

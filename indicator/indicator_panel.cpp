@@ -35,45 +35,29 @@ IndicatorPanel::IndicatorPanel(Events& events)
       dpi_(win::screenDpi()),
       font_(win::createFont("MS Sans Serif", 12.0f, true, dpi_)),
       taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {
-  win::registerClass(kClassName, windowProc);
-  win::createTopLevel(kClassName, kCaption, kStyle, kExStyle, kClientWidth, kClientHeight, dpi_, this);
-}
-
-// The window goes without a word to the rest of the program, which may be
-// partly gone already.
-IndicatorPanel::~IndicatorPanel() {
-  if (hwnd_ == nullptr) return;
-  win::unbind(hwnd_);
-  DestroyWindow(hwnd_);
+  createTopLevel(kClassName, kCaption, kStyle, kExStyle, kClientWidth, kClientHeight, dpi_);
 }
 
 void IndicatorPanel::show() {
-  InvalidateRect(hwnd_, nullptr, TRUE);  // lamps set while it was away
-  ShowWindow(hwnd_, SW_SHOWNA);
+  InvalidateRect(hwnd(), nullptr, TRUE);  // lamps set while it was away
+  ShowWindow(hwnd(), SW_SHOWNA);
   if (shown_) return;
   shown_ = true;
-  if (!armed_) return;
-  // Windows' timer runs only while the panel shows. Armed while it was
-  // hidden: the timer runs for what is left of its second, or has had its
-  // tick already.
-  const auto left = static_cast<LONG>(hideAt_ - GetTickCount());
-  if (left > 0) {
-    SetTimer(hwnd_, kHideTimer, static_cast<UINT>(left), nullptr);
-  } else {
-    armed_ = false;
-  }
+  // Windows' timer runs only while the panel shows: armed while it was
+  // hidden, the timer has had its tick already or waits out the rest.
+  if (armed_) armed_ = waitOutTheSecond();
 }
 
-void IndicatorPanel::showSoon() { PostMessageA(hwnd_, kShowSoon, 0, 0); }
+void IndicatorPanel::showSoon() { PostMessageA(hwnd(), kShowSoon, 0, 0); }
 
 void IndicatorPanel::hide() {
-  ShowWindow(hwnd_, SW_HIDE);
+  ShowWindow(hwnd(), SW_HIDE);
   shown_ = false;
 }
 
 void IndicatorPanel::armHideTimer() {
   hideAt_ = GetTickCount() + kHideDelayMs;
-  if (!armed_ && shown_) SetTimer(hwnd_, kHideTimer, kHideDelayMs, nullptr);
+  if (!armed_ && shown_) SetTimer(hwnd(), kHideTimer, kHideDelayMs, nullptr);
   armed_ = true;
 }
 
@@ -81,25 +65,19 @@ void IndicatorPanel::setLamp(Lamp lamp, COLORREF colour) { lamps_[static_cast<in
 
 void IndicatorPanel::place() {
   RECT frame;
-  GetWindowRect(hwnd_, &frame);
+  GetWindowRect(hwnd(), &frame);
   placedAt_ = {GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left),
                GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top) - win::toPixels(kBottomMargin, dpi_)};
   placed_ = true;
-  SetWindowPos(hwnd_, nullptr, placedAt_.x, placedAt_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd(), nullptr, placedAt_.x, placedAt_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void IndicatorPanel::restore() {
-  if (IsIconic(hwnd_) || IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-}
-
-void IndicatorPanel::destroy() {
-  if (hwnd_ == nullptr) return;
-  destroying_ = true;
-  DestroyWindow(hwnd_);
+  if (IsIconic(hwnd()) || IsZoomed(hwnd())) ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
 }
 
 void IndicatorPanel::paint() {
-  const win::PaintDC dc(hwnd_);
+  const win::PaintDC dc(hwnd());
   SetBkMode(dc.get(), TRANSPARENT);
   SetTextColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
   const win::SelectedObject font(dc.get(), font_.get());
@@ -115,35 +93,28 @@ void IndicatorPanel::paint() {
   }
 }
 
+bool IndicatorPanel::waitOutTheSecond() {
+  const auto left = static_cast<LONG>(hideAt_ - GetTickCount());
+  if (left > 0) SetTimer(hwnd(), kHideTimer, static_cast<UINT>(left), nullptr);
+  return left > 0;
+}
+
 // A tick hides the panel and disarms the timer, unless the timer was armed
 // again since Windows' timer was set: then it waits out the rest.
 void IndicatorPanel::onHideTimer() {
-  if (!armed_) return;
-  const auto left = static_cast<LONG>(hideAt_ - GetTickCount());
-  if (left > 0) {
-    SetTimer(hwnd_, kHideTimer, static_cast<UINT>(left), nullptr);
-    return;
-  }
+  if (!armed_ || waitOutTheSecond()) return;
   armed_ = false;
-  KillTimer(hwnd_, kHideTimer);
+  KillTimer(hwnd(), kHideTimer);
   hide();
 }
 
-LRESULT CALLBACK IndicatorPanel::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  IndicatorPanel* panel = win::boundObject<IndicatorPanel>(hwnd, msg, lParam);
-  return panel != nullptr ? panel->onMessage(hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-LRESULT IndicatorPanel::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   // Zero where registering failed: that is WM_NULL, which anyone may send.
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     events_.onTaskbarCreated();
     return 0;
   }
   switch (msg) {
-    case WM_NCCREATE:
-      hwnd_ = hwnd;
-      break;
     case WM_PAINT:
       paint();
       return 0;
@@ -170,7 +141,7 @@ LRESULT IndicatorPanel::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       // where the window manager's frame first appears, and would move it
       // there.
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-      if (placed_ && !IsIconic(hwnd) && (pos->x != placedAt_.x || pos->y != placedAt_.y)) pos->flags |= SWP_NOMOVE;
+      if (placed_ && !IsIconic(hwnd()) && (pos->x != placedAt_.x || pos->y != placedAt_.y)) pos->flags |= SWP_NOMOVE;
       break;
     }
     case WM_MOUSEACTIVATE:
@@ -184,13 +155,6 @@ LRESULT IndicatorPanel::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_CLOSE:
       events_.onCloseRequest();
       return 0;
-    case WM_NCDESTROY:
-      // Forged: DefWindowProcA would free what the window still uses.
-      if (!destroying_) return 0;
-      win::unbind(hwnd);
-      hwnd_ = nullptr;
-      events_.onDestroyed();
-      break;
   }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return Window::onMessage(msg, wParam, lParam);
 }

@@ -2,13 +2,13 @@
 
 #include "indicator/lamps.h"
 #include "platform/handles.h"
-#include "platform/win_api.h"
+#include "platform/window.h"
 
 // The indicator panel: a small topmost tool window at the bottom-right of
 // the screen with three captioned lamps, hidden again by its hide timer a
 // second after the timer was last armed. It never takes the activation or
 // the keyboard focus, neither when shown nor when clicked.
-class IndicatorPanel {
+class IndicatorPanel : public win::Window {
  public:
   // What the panel's window hands on to the rest of the program.
   class Events {
@@ -31,12 +31,6 @@ class IndicatorPanel {
   static constexpr char kCaption[] = "Tovix";
 
   explicit IndicatorPanel(Events& events);
-  ~IndicatorPanel();
-  IndicatorPanel(const IndicatorPanel&) = delete;
-  IndicatorPanel& operator=(const IndicatorPanel&) = delete;
-
-  // Null once the window is destroyed.
-  HWND hwnd() const { return hwnd_; }
 
   void show();
   // Shows the panel once the message being handled is done, calling
@@ -60,20 +54,20 @@ class IndicatorPanel {
   // Back from minimized or maximized; a panel in its normal state is left
   // alone, hidden or not.
   void restore();
-  void destroy();
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void onDestroyed() override { events_.onDestroyed(); }
   void paint();
   void onHideTimer();
+  // Sets Windows' timer for what is left of the second; false when nothing is.
+  bool waitOutTheSecond();
 
   Events& events_;
   const int dpi_;
   const win::GdiObject<HFONT> font_;
   // Sent to every top-level window when a new taskbar starts.
   const UINT taskbarCreated_;
-  HWND hwnd_ = nullptr;
   COLORREF lamps_[3] = {LampOffColor, LampOffColor, LampOffColor};
   bool shown_ = false;
   bool armed_ = false;
@@ -81,7 +75,4 @@ class IndicatorPanel {
   // Where place() put the panel, once it has.
   bool placed_ = false;
   POINT placedAt_ = {0, 0};
-  // Set while the program destroys the window: any other process can post
-  // a WM_NCDESTROY, and only the real one ends the panel.
-  bool destroying_ = false;
 };

@@ -1,26 +1,12 @@
 #pragma once
 
-// What the program's windows share: binding a window to the object it was
+// What the program's windows share: a window bound to the object it was
 // made for, layout in twips, fonts and the program's icon.
 
 #include "platform/handles.h"
 #include "platform/win_api.h"
 
 namespace win {
-
-// The object a window was created for (CreateWindowEx's last argument),
-// bound to it at WM_NCCREATE; null before that and once unbound.
-template <typename T>
-T* boundObject(HWND hwnd, UINT msg, LPARAM lParam) {
-  // Only the real creation binds: a WM_NCCREATE sent later finds the window
-  // bound already.
-  if (msg == WM_NCCREATE && GetWindowLongPtrA(hwnd, GWLP_USERDATA) == 0) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-}
-inline void unbind(HWND hwnd) { SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0); }
 
 // A rectangle in twips, 1440 to the inch: the program lays its windows out
 // in twips, so they keep their size in inches at any screen density.
@@ -45,18 +31,42 @@ GdiObject<HFONT> createFont(const char* face, float points, bool bold, int dpi);
 // The program's icon, from its resources; the system owns it.
 HICON programIcon();
 
-}  // namespace win
+// A window of one of the program's classes, bound to this object from its
+// creation to its WM_NCDESTROY. The classes share one window procedure,
+// which hands every message to the object's onMessage.
+class Window {
+ public:
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
 
-namespace win {
+  // Null once the window is destroyed.
+  HWND hwnd() const { return hwnd_; }
+  // Destroys the window; onDestroyed follows.
+  void destroy();
 
-// Registers one of the program's window classes: its icon, the arrow
-// cursor, the face colour of dialogs. A class belongs to the whole process:
-// registering it again fails, harmlessly.
-void registerClass(const char* name, WNDPROC proc);
+ protected:
+  Window() = default;
+  // The window goes without a word to the rest of the object, which is
+  // gone already.
+  ~Window();
 
-// A hidden top-level window of the class, made for `object`, whose client
-// area is clientWidth x clientHeight twips.
-HWND createTopLevel(const char* className, const char* caption, DWORD style, DWORD exStyle, int clientWidth,
-                    int clientHeight, int dpi, void* object);
+  // A hidden top-level window whose client area is width x height twips.
+  void createTopLevel(const char* className, const char* caption, DWORD style, DWORD exStyle, int width, int height,
+                      int dpi);
+  void create(const char* className, const char* caption, DWORD style, DWORD exStyle, const RECT& bounds, HWND parent);
+
+  virtual LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+  }
+  virtual void onDestroyed() {}
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+  // Set while the program destroys the window: any other process can post
+  // a WM_NCDESTROY, and only the real one ends the window.
+  bool destroying_ = false;
+};
 
 }  // namespace win

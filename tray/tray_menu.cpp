@@ -11,8 +11,8 @@ TrayChoice trackTrayMenu(HWND owner) {
   // Without the foreground the menu would not close when the user clicks
   // elsewhere; the null message after it lets it close the next time too.
   SetForegroundWindow(owner);
-  const auto chosen = static_cast<TrayChoice>(TrackPopupMenu(
-      menu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
+  const auto chosen = static_cast<TrayChoice>(
+      TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
   PostMessageA(owner, WM_NULL, 0, 0);
   return chosen;
 }

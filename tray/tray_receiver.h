@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/win_api.h"
+#include "platform/window.h"
 
 // The hidden child window of the panel that the notification icon reports
 // to: its callback message arrives here with the mouse message in lParam.
-class TrayReceiver {
+class TrayReceiver : public win::Window {
  public:
   class Events {
    public:
@@ -20,16 +20,9 @@ class TrayReceiver {
   static constexpr UINT kCallbackMessage = WM_MOUSEMOVE;
 
   TrayReceiver(HWND panel, Events& events);
-  ~TrayReceiver();
-  TrayReceiver(const TrayReceiver&) = delete;
-  TrayReceiver& operator=(const TrayReceiver&) = delete;
-
-  HWND hwnd() const { return hwnd_; }
 
  private:
-  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   Events& events_;
-  HWND hwnd_ = nullptr;  // null once it went with the panel
 };

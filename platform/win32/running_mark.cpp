@@ -93,7 +93,8 @@ class UserNamespace {
     close_ = kernelFunction<CloseNamespaceFn>("ClosePrivateNamespace");
     deleteBoundary_ = kernelFunction<DeleteBoundaryFn>("DeleteBoundaryDescriptor");
     const auto addIntegrity = kernelFunction<AddSidFn>("AddIntegrityLabelToBoundaryDescriptor");
-    if (token.userSidText.empty() || !createBoundary_ || !addSid_ || !create_ || !open_ || !close_ || !deleteBoundary_) {
+    if (token.userSidText.empty() || !createBoundary_ || !addSid_ || !create_ || !open_ || !close_ ||
+        !deleteBoundary_) {
       return;
     }
     // One namespace per session, as the session's own folder of names is.

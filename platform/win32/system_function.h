@@ -4,8 +4,8 @@
 // program looks them up when it runs and does without where they are
 // missing.
 
-#include "platform/win_api.h"
 #include "platform/win32/raii.h"
+#include "platform/win_api.h"
 
 namespace win {
 

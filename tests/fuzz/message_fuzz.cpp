@@ -43,17 +43,17 @@ int main(int argc, char** argv) {
   fake::reset();
   Application app;
   app.startUp();
-  const HWND panel = fake::find("TovixForm");
-  const HWND receiver = fake::find("TovixPicture");
+  const HWND panel = FindWindowA("TovixForm", nullptr);
+  const HWND receiver = FindWindowA("TovixPicture", nullptr);
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
-  for (unsigned long long i = 0; i < iterations && !fake::desktop().hooks.empty(); ++i) {
-    fake::desktop().passedOn.clear();
-    fake::desktop().log.clear();
-    fake::answers().nextHookResult = static_cast<LRESULT>(static_cast<LONG>(any32()));
-    fake::answers().keyStates[pick({0x14, 0x90, 0x91})] = static_cast<SHORT>(any32());
-    fake::answers().keysDown = {pick<int>({0, 0xB5, 0xB6, 0xB7})};
-    fake::answers().menuChoice = pick<int>({0, 0, 1, 3});
+  for (unsigned long long i = 0; i < iterations && !fake::desktop.hooks.empty(); ++i) {
+    fake::desktop.passedOn.clear();
+    fake::desktop.log.clear();
+    fake::answers.nextHookResult = static_cast<LRESULT>(static_cast<LONG>(any32()));
+    fake::answers.keyStates[pick({0x14, 0x90, 0x91})] = static_cast<SHORT>(any32());
+    fake::answers.keysDown = {pick<int>({0, 0xB5, 0xB6, 0xB7})};
+    fake::answers.menuChoice = pick<int>({0, 0, 1, 3});
 
     if (rng() % 2 == 0) {  // a keyboard event
       KBDLLHOOKSTRUCT event = {pick<DWORD>({0x14, 0x90, 0x91, 0x41, 0xB7, any32()}), any32(),
@@ -63,9 +63,9 @@ int main(int argc, char** argv) {
       const LPARAM lParam = nCode == 0 ? reinterpret_cast<LPARAM>(&event) : 0x10;
       const WPARAM wParam = pick<WPARAM>({0x100, 0x101, 0x104, 0x105, any32()});
       const LRESULT result = KeyboardHookProc(nCode, wParam, lParam);
-      const auto hook = fake::desktop().hooks.begin()->first;
-      expect(result == fake::answers().nextHookResult, "hook result returned", i);
-      expect(fake::desktop().passedOn == std::vector<fake::Desktop::PassedOn>{{hook, nCode, wParam, lParam}},
+      const auto hook = *fake::desktop.hooks.begin();
+      expect(result == fake::answers.nextHookResult, "hook result returned", i);
+      expect(fake::desktop.passedOn == decltype(fake::desktop.passedOn){{hook, nCode, wParam, lParam}},
              "event passed on once, unchanged", i);
     } else {  // a message at one of its windows, sent or posted by anyone
       const UINT msg = pick<UINT>({WM_HOTKEY, WM_MOUSEMOVE, WM_TIMER, WM_POWERBROADCAST, taskbarCreated, WM_NCDESTROY,
@@ -75,12 +75,12 @@ int main(int argc, char** argv) {
       PostMessageA(msg == WM_MOUSEMOVE ? receiver : panel, msg, wParam, msg == WM_NCCREATE ? 0 : lParam);
       fake::advance(pick<DWORD>({0, 10, 999, 1000, 5000}));
       fake::dispatch();
-      if (const HWND about = fake::find("TovixAbout"); about != nullptr && rng() % 4 == 0) {
+      if (const HWND about = FindWindowA("TovixAbout", nullptr); about != nullptr && rng() % 4 == 0) {
         SendMessageA(about, WM_COMMAND, IDOK, 0);
       }
     }
   }
-  expect(fake::desktop().faults.empty(), "nothing released that was not held", iterations);
+  expect(fake::desktop.faults.empty(), "nothing released that was not held", iterations);
   std::printf("message fuzz: %llu calls, seed %u, %d failures\n", iterations, seed, failures);
   return failures == 0 ? 0 : 1;
 }

@@ -21,15 +21,15 @@ std::vector<BYTE> iconRecord(HWND receiver) {
 }
 
 TEST_F(RunningApp, FirstCopyAcquiresInOrderAndShowsThePanelForASecond) {
-  fake::answers().keyboard[VK_CAPITAL] = 0x80;  // any non-zero byte lights the lamp
+  fake::answers.keyboard[VK_CAPITAL] = 0x80;  // any non-zero byte lights the lamp
   ASSERT_TRUE(start());
 
-  EXPECT_EQ(fake::desktop().log, (Log{"topmost", "running mark", "icon", "atom Bexil", "atom Bexil1", "atom Bexil2",
-                                      "hot key", "hot key", "hot key", "hook", "show TovixForm"}));
-  EXPECT_EQ(fake::desktop().topmost, std::set<HWND>{panel()});
+  EXPECT_EQ(fake::desktop.log, (Log{"topmost", "running mark", "icon", "atom Bexil", "atom Bexil1", "atom Bexil2",
+                                    "hot key", "hot key", "hot key", "hook", "show TovixForm"}));
+  EXPECT_EQ(fake::desktop.topmost, std::set<HWND>{panel()});
   EXPECT_EQ(lamps(), (std::vector<COLORREF>{kOlive, kGreen, kOlive}));
-  ASSERT_EQ(fake::desktop().tray.size(), 1u);
-  EXPECT_EQ(fake::desktop().tray.begin()->second, iconRecord(fake::find("TovixPicture")));
+  ASSERT_EQ(fake::desktop.tray.size(), 1u);
+  EXPECT_EQ(fake::desktop.tray.begin()->second, iconRecord(FindWindowA("TovixPicture", nullptr)));
   fake::advance(999);
   EXPECT_TRUE(panelShows());
   fake::advance(1);
@@ -45,7 +45,7 @@ TEST_F(RunningApp, ThePanelKeepsItsSizeInInchesOnTheRightEdgeAboveTheBottom) {
   for (const auto& s : screens) {
     app.reset();
     fake::reset();
-    fake::answers().dpi = s.dpi;
+    fake::answers.dpi = s.dpi;
     ASSERT_TRUE(start());
     const RECT frame = window(panel()).frame;
     EXPECT_EQ(frame.right - frame.left, s.width + 6) << s.dpi;
@@ -56,32 +56,33 @@ TEST_F(RunningApp, ThePanelKeepsItsSizeInInchesOnTheRightEdgeAboveTheBottom) {
 }
 
 TEST_F(RunningApp, RefusedHookIsReportedOnceAndTheRestRuns) {
-  fake::answers().hookRefused = true;
+  fake::answers.hookRefused = true;
   ASSERT_TRUE(start());
-  EXPECT_EQ(fake::desktop().messageBoxes, Log{"Tovix: Failed to install low-level keyboard hook."});
-  EXPECT_EQ(fake::desktop().hotKeys.size(), 3u);
-  EXPECT_EQ(fake::desktop().tray.size(), 1u);
+  EXPECT_EQ(fake::desktop.messageBoxes, Log{"Tovix: Failed to install low-level keyboard hook."});
+  EXPECT_EQ(fake::desktop.hotKeys.size(), 3u);
+  EXPECT_EQ(fake::desktop.tray.size(), 1u);
   EXPECT_TRUE(panelShows());
 }
 
 // To Tovix's panel only: the second copy's own, renamed first, is passed by.
 TEST_F(RunningApp, SecondCopyHandsOverToTheRunningPanelAndAcquiresNothing) {
-  const HWND running = CreateWindowExA(0, "TovixForm", "Tovix", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-  fake::answers().previousInstance = true;
+  const HWND running =
+      CreateWindowExA(0, "TovixForm", "Tovix", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+  fake::answers.previousInstance = true;
   EXPECT_FALSE(start());
-  ASSERT_EQ(fake::desktop().sent.size(), 1u);
-  EXPECT_EQ(fake::desktop().sent[0].hwnd, running);
-  EXPECT_EQ(fake::desktop().sent[0].msg, WM_SETFOCUS);
-  EXPECT_EQ(fake::desktop().log, Log{"topmost"});
+  ASSERT_EQ(fake::desktop.sent.size(), 1u);
+  EXPECT_EQ(fake::desktop.sent[0].hwnd, running);
+  EXPECT_EQ(fake::desktop.sent[0].message, WM_SETFOCUS);
+  EXPECT_EQ(fake::desktop.log, Log{"topmost"});
   EXPECT_FALSE(panelShows());
 
   // Started while the first ends: no panel answers, then the mark comes free.
-  fake::answers().handOverAnswered = false;
-  fake::answers().previousInstanceEnds = true;
+  fake::answers.handOverAnswered = false;
+  fake::answers.previousInstanceEnds = true;
   ASSERT_TRUE(start());
   EXPECT_EQ(window(panel()).caption, "Tovix");
-  EXPECT_EQ(fake::desktop().tray.size(), 1u);
-  fake::answers().previousInstanceEnds = false;  // ...or it never ends: this copy does
+  EXPECT_EQ(fake::desktop.tray.size(), 1u);
+  fake::answers.previousInstanceEnds = false;  // ...or it never ends: this copy does
   EXPECT_FALSE(start());
 }
 
@@ -91,22 +92,22 @@ TEST_F(RunningApp, EveryCloseRequestReleasesInOrderAndLeavesNothing) {
   for (const bool hook : {true, false}) {
     for (const int way : {0, 1, 2}) {
       fake::reset();
-      fake::answers().hookRefused = !hook;
+      fake::answers.hookRefused = !hook;
       ASSERT_TRUE(start());
-      fake::desktop().log.clear();
+      fake::desktop.log.clear();
       SendMessageA(panel(), WM_ENDSESSION, FALSE, 0);  // the session goes on
       if (way == 0) SendMessageA(panel(), WM_CLOSE, 0, 0);
       if (way == 1) SendMessageA(panel(), WM_ENDSESSION, TRUE, 0);
-      if (way == 2) fake::answers().menuChoice = 2, tray(WM_RBUTTONUP);
+      if (way == 2) fake::answers.menuChoice = 2, tray(WM_RBUTTONUP);
       app.reset();
 
       Log expected = {"icon released", "hot key released", "hot key released", "hot key released",
                       "running mark released"};
       if (hook) expected.insert(expected.begin(), "unhook");
-      EXPECT_EQ(fake::desktop().log, expected) << hook << way;
-      EXPECT_EQ(fake::find("TovixForm"), nullptr);
-      EXPECT_TRUE(fake::desktop().quit);
-      EXPECT_TRUE(fake::desktop().hooks.empty() && fake::desktop().hotKeys.empty() && fake::desktop().tray.empty());
+      EXPECT_EQ(fake::desktop.log, expected) << hook << way;
+      EXPECT_EQ(FindWindowA("TovixForm", nullptr), nullptr);
+      EXPECT_TRUE(fake::desktop.quit);
+      EXPECT_TRUE(fake::desktop.hooks.empty() && fake::desktop.hotKeys.empty() && fake::desktop.tray.empty());
     }
   }
 }
@@ -117,14 +118,14 @@ TEST_F(RunningApp, AForgedDestructionLeavesThePanelWorking) {
   fake::dispatch();
   tray(WM_LBUTTONUP);
   EXPECT_TRUE(panelShows());
-  EXPECT_FALSE(fake::desktop().quit);
+  EXPECT_FALSE(fake::desktop.quit);
 }
 
 TEST_F(RunningApp, OnlyButtonReleasesOnTheIconAct) {
   startAndSettle();
   for (const UINT message : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0u, 0x7FFFu}) tray(message);
   EXPECT_FALSE(panelShows());
-  EXPECT_TRUE(fake::desktop().menu.empty() && fake::desktop().queue.empty());
+  EXPECT_TRUE(fake::desktop.menu.empty() && fake::desktop.queue.empty());
 
   tray(WM_LBUTTONUP);
   EXPECT_TRUE(panelShows());
@@ -138,56 +139,56 @@ TEST_F(RunningApp, OnlyButtonReleasesOnTheIconAct) {
 TEST_F(RunningApp, RightReleaseOpensTheMenuInTheForegroundThenPostsNull) {
   startAndSettle();
   tray(WM_RBUTTONUP);
-  EXPECT_EQ(fake::desktop().menu, (Log{"About", "Exit"}));
-  EXPECT_EQ(fake::desktop().foregroundAtMenu, panel());
-  EXPECT_FALSE(fake::desktop().nullPostedBeforeMenu);
-  ASSERT_EQ(fake::desktop().queue.size(), 1u);
-  EXPECT_EQ(fake::desktop().queue[0].hwnd, panel());
-  EXPECT_EQ(fake::desktop().queue[0].msg, WM_NULL);
-  EXPECT_EQ(fake::find("TovixAbout"), nullptr);
+  EXPECT_EQ(fake::desktop.menu, (Log{"About", "Exit"}));
+  EXPECT_EQ(fake::desktop.foregroundAtMenu, panel());
+  EXPECT_FALSE(fake::desktop.nullPostedBeforeMenu);
+  ASSERT_EQ(fake::desktop.queue.size(), 1u);
+  EXPECT_EQ(fake::desktop.queue[0].hwnd, panel());
+  EXPECT_EQ(fake::desktop.queue[0].message, WM_NULL);
+  EXPECT_EQ(FindWindowA("TovixAbout", nullptr), nullptr);
 }
 
 TEST_F(RunningApp, AboutOpensOnceCentredAndTheProcessLivesUntilItCloses) {
   startAndSettle();
   tray(WM_LBUTTONUP);
-  fake::answers().menuChoice = 1;
+  fake::answers.menuChoice = 1;
   for (int i = 0; i < 2; ++i) tray(WM_RBUTTONUP);
-  const HWND about = fake::find("TovixAbout");
+  const HWND about = FindWindowA("TovixAbout", nullptr);
   ASSERT_NE(about, nullptr);
-  EXPECT_EQ(fake::desktop().windows.size(), 4u);  // the panel, its receiver, About and its OK
+  EXPECT_EQ(fake::desktop.windows.size(), 4u);  // the panel, its receiver, About and its OK
   const RECT frame = window(about).frame;
   EXPECT_LE(std::abs(frame.left + frame.right - 1024), 1);
   EXPECT_LE(std::abs(frame.top + frame.bottom - 768), 1);
   EXPECT_TRUE(window(about).visible);
   EXPECT_FALSE(panelShows());
   SendMessageA(about, WM_SETFOCUS, 0, 0);
-  EXPECT_EQ(window(fake::desktop().focus).caption, "OK");
+  EXPECT_EQ(window(fake::desktop.focus).caption, "OK");
 
-  fake::answers().menuChoice = 2;
+  fake::answers.menuChoice = 2;
   tray(WM_RBUTTONUP);
-  EXPECT_TRUE(fake::desktop().hooks.empty() && fake::desktop().hotKeys.empty() && fake::desktop().tray.empty());
-  EXPECT_FALSE(fake::desktop().quit);
+  EXPECT_TRUE(fake::desktop.hooks.empty() && fake::desktop.hotKeys.empty() && fake::desktop.tray.empty());
+  EXPECT_FALSE(fake::desktop.quit);
   SendMessageA(about, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(fake::find("TovixAbout"), nullptr);
-  EXPECT_TRUE(fake::desktop().quit);
+  EXPECT_EQ(FindWindowA("TovixAbout", nullptr), nullptr);
+  EXPECT_TRUE(fake::desktop.quit);
 }
 
 TEST_F(RunningApp, TaskbarRestartPutsTheSameIconBack) {
   startAndSettle();
-  const auto added = fake::desktop().tray;
-  fake::desktop().tray.clear();  // the new taskbar has no icons
+  const auto added = fake::desktop.tray;
+  fake::desktop.tray.clear();  // the new taskbar has no icons
   SendMessageA(panel(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_EQ(fake::desktop().tray, added);
+  EXPECT_EQ(fake::desktop.tray, added);
 }
 
 TEST_F(RunningApp, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {
-  fake::answers().keyboard[VK_NUMLOCK] = 1;
+  fake::answers.keyboard[VK_NUMLOCK] = 1;
   startAndSettle();
-  const HHOOK before = fake::desktop().hooks.begin()->first;
-  fake::answers().keyStates = {{VK_NUMLOCK, 0}, {VK_CAPITAL, static_cast<SHORT>(0xFF81)}, {VK_SCROLL, 1}};
+  const HHOOK before = *fake::desktop.hooks.begin();
+  fake::answers.keyStates = {{VK_NUMLOCK, 0}, {VK_CAPITAL, static_cast<SHORT>(0xFF81)}, {VK_SCROLL, 1}};
   SendMessageA(panel(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-  ASSERT_EQ(fake::desktop().hooks.size(), 1u);
-  EXPECT_NE(fake::desktop().hooks.begin()->first, before);
+  ASSERT_EQ(fake::desktop.hooks.size(), 1u);
+  EXPECT_NE(*fake::desktop.hooks.begin(), before);
   EXPECT_EQ(lamps(), (std::vector<COLORREF>{kOlive, kGreen, kGreen}));
 }
 

@@ -20,7 +20,7 @@ class RunningApp : public ::testing::Test {
   void SetUp() override { fake::reset(); }
   void TearDown() override {
     app.reset();
-    EXPECT_EQ(fake::desktop().faults, std::vector<std::string>{});
+    EXPECT_EQ(fake::desktop.faults, std::vector<std::string>{});
   }
 
   bool start() {
@@ -33,8 +33,8 @@ class RunningApp : public ::testing::Test {
     fake::advance(1000);
   }
 
-  static HWND panel() { return fake::find("TovixForm"); }
-  static fake::Window& window(HWND hwnd) { return fake::desktop().windows.at(hwnd); }
+  static HWND panel() { return FindWindowA("TovixForm", nullptr); }
+  static fake::Window& window(HWND hwnd) { return fake::desktop.windows.at(hwnd); }
   static bool panelShows() { return panel() != nullptr && window(panel()).visible; }
 
   // A key event as the low-level hook gets it, released or pressed.
@@ -43,19 +43,18 @@ class RunningApp : public ::testing::Test {
     return KeyboardHookProc(nCode, released ? 0x101 : 0x100, reinterpret_cast<LPARAM>(&event));
   }
   // A mouse message of the notification icon.
-  static void tray(UINT mouseMessage) { SendMessageA(fake::find("TovixPicture"), WM_MOUSEMOVE, 0, mouseMessage); }
+  static void tray(UINT mouseMessage) {
+    SendMessageA(FindWindowA("TovixPicture", nullptr), WM_MOUSEMOVE, 0, mouseMessage);
+  }
   static void hotKey(int id) { SendMessageA(panel(), WM_HOTKEY, static_cast<WPARAM>(id), 0); }
 
   // The lamps as the panel paints them, left to right.
   static std::vector<COLORREF> lamps() {
     SendMessageA(panel(), WM_PAINT, 0, 0);
-    std::vector<fake::Drawn> drawn;
-    for (const fake::Drawn& d : window(panel()).drawn) {
-      if (d.text.empty()) drawn.push_back(d);
-    }
-    std::sort(drawn.begin(), drawn.end(), [](const auto& a, const auto& b) { return a.rect.left < b.rect.left; });
+    auto drawn = window(panel()).ellipses;
+    std::sort(drawn.begin(), drawn.end(), [](const auto& a, const auto& b) { return a.first.left < b.first.left; });
     std::vector<COLORREF> colours;
-    for (const fake::Drawn& d : drawn) colours.push_back(d.fill);
+    for (const auto& [rect, fill] : drawn) colours.push_back(fill);
     return colours;
   }
 
