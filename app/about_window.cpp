@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "platform/window.h"
-
 namespace {
 
 constexpr int kClientWidth = 4455;
@@ -11,11 +9,7 @@ constexpr int kClientHeight = 2580;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-struct Text {
-  const char* text;
-  win::TwipsRect bounds;
-};
-constexpr Text kTexts[] = {
+constexpr win::Caption kTexts[] = {
     {"Tovix", {720, 360, 3375, 495}},
     {"For WIndows 2000/XP/Vista/7", {1200, 840, 2295, 735}},
 };
@@ -47,13 +41,8 @@ void AboutWindow::showCentred() {
 
 void AboutWindow::paint() {
   const win::PaintDC dc(hwnd());
-  SetBkMode(dc.get(), TRANSPARENT);
-  SetTextColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
   const win::SelectedObject font(dc.get(), font_.get());
-  for (const Text& text : kTexts) {
-    RECT bounds = win::toPixels(text.bounds, dpi_);
-    DrawTextA(dc.get(), text.text, -1, &bounds, DT_LEFT | DT_TOP | DT_WORDBREAK);
-  }
+  for (const win::Caption& text : kTexts) win::drawCaption(dc.get(), text, dpi_);
 }
 
 LRESULT AboutWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/handles.h"
 #include "platform/window.h"
 
 // The About window: the program's name, the Windows versions it is made

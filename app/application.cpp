@@ -4,11 +4,11 @@
 #include "platform/window.h"
 #include "tray/tray_menu.h"
 
-// Without SWP_NOACTIVATE the call would also activate the panel and take the
-// focus from whatever the user is typing into.
-void KeepOnTop(HWND panel) { SetWindowPos(panel, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
-
 namespace {
+
+// Makes the panel a topmost window. Without SWP_NOACTIVATE the call would
+// also activate it and take the focus from whatever the user is typing into.
+void KeepOnTop(HWND panel) { SetWindowPos(panel, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
 
 constexpr UINT kHandOverTimeoutMs = 1000;
 // Ample for a copy that is exiting to finish letting go of what it holds.
@@ -20,8 +20,8 @@ constexpr unsigned kEndingCopyTimeoutMs = 3000;
 // copies of them look for a running panel the same way.
 const char kAsideCaption[] = "Bexil's Tovix";
 
-}  // namespace
-
+// True when another copy of Tovix runs: it then hands that copy's panel the
+// focus message and this copy must end.
 bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark) {
   if (!mark.previousInstance()) return false;
   // Before the search, which would otherwise find this copy's own panel.
@@ -44,6 +44,8 @@ bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark) {
   return false;
 }
 
+}  // namespace
+
 bool Application::startUp() {
   const HWND panel = panel_.hwnd();
   KeepOnTop(panel);
@@ -60,7 +62,7 @@ bool Application::startUp() {
   return true;
 }
 
-void Application::exit() {
+void Application::onCloseRequest() {
   // First of all: letting go of the icon can wait on the taskbar, and
   // meanwhile a copy starting would hand over to this one.
   SetWindowTextA(panel_.hwnd(), kAsideCaption);
@@ -74,10 +76,6 @@ void Application::exit() {
   panel_.destroy();
 }
 
-void Application::endWhenAllClosed() {
-  if (panel_.hwnd() == nullptr && aboutWindow() == nullptr) PostQuitMessage(0);
-}
-
 void Application::onHotKey(int id) {
   // Every hot key sets the panel back from minimized or maximized, whatever
   // its id.
@@ -89,8 +87,6 @@ void Application::onTaskbarCreated() {
   if (trayIcon_) trayIcon_->restore();
 }
 
-void Application::onCloseRequest() { exit(); }
-
 void Application::onResume() {
   if (!hook_) return;
   hook_.reset();
@@ -98,7 +94,9 @@ void Application::onResume() {
   lightLampsFromToggles(panel_);
 }
 
-void Application::onDestroyed() { endWhenAllClosed(); }
+void Application::onDestroyed() {
+  if (panel_.hwnd() == nullptr && aboutWindow() == nullptr) PostQuitMessage(0);
+}
 
 void Application::onTrayLeftClick() {
   panel_.show();
@@ -111,7 +109,7 @@ void Application::onTrayRightClick() {
       showAbout();
       break;
     case TrayChoice::Exit:
-      exit();
+      onCloseRequest();
       break;
     case TrayChoice::None:
       break;
@@ -126,4 +124,4 @@ void Application::showAbout() {
   about_->showCentred();
 }
 
-void Application::onAboutClosed() { endWhenAllClosed(); }
+void Application::onAboutClosed() { onDestroyed(); }

@@ -10,13 +10,6 @@
 #include "tray/tray_icon.h"
 #include "tray/tray_receiver.h"
 
-// Makes the panel a topmost window, without activating it.
-void KeepOnTop(HWND panel);
-
-// True when another copy of Tovix runs: it then hands that copy's panel the
-// focus message and this copy must end.
-bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark);
-
 // The running program: the panel, the About window and everything acquired
 // for them.
 class Application : IndicatorPanel::Events, TrayReceiver::Events, AboutWindow::Events {
@@ -32,19 +25,18 @@ class Application : IndicatorPanel::Events, TrayReceiver::Events, AboutWindow::E
  private:
   void onHotKey(int id) override;
   void onTaskbarCreated() override;
+  // Releases what startUp acquired, in its own order, and closes the panel.
   void onCloseRequest() override;
   // Windows drops a low-level hook that once answered too slowly, which
   // shows after sleep or a locked session: the hook is installed anew.
   void onResume() override;
+  // The process ends once neither the panel nor the About window is left.
   void onDestroyed() override;
   void onTrayLeftClick() override;
   void onTrayRightClick() override;
   void onAboutClosed() override;
 
   void showAbout();
-  // Releases what startUp acquired, in its own order, and closes the panel.
-  void exit();
-  void endWhenAllClosed();
 
   // Let go of last of all, once everything else is.
   win::RunningMark mark_;

@@ -1,7 +1,6 @@
 #include "indicator/indicator_panel.h"
 
 #include "platform/system.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -13,14 +12,13 @@ constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 
 // Each lamp under its caption, left to right as kLampKeys; in twips.
 struct LampPlace {
-  const char* caption;
-  win::TwipsRect captionBounds;
+  win::Caption caption;
   win::TwipsRect lampBounds;
 };
 constexpr LampPlace kLayout[] = {
-    {"Num", {1080, 240, 615, 375}, {1200, 720, 375, 375}},
-    {"Caps", {2040, 240, 615, 375}, {2160, 720, 375, 375}},
-    {"Scroll", {2880, 240, 735, 375}, {3120, 720, 375, 375}},
+    {{"Num", {1080, 240, 615, 375}}, {1200, 720, 375, 375}},
+    {{"Caps", {2040, 240, 615, 375}}, {2160, 720, 375, 375}},
+    {{"Scroll", {2880, 240, 735, 375}}, {3120, 720, 375, 375}},
 };
 
 constexpr UINT_PTR kHideTimer = 1;
@@ -78,15 +76,11 @@ void IndicatorPanel::restore() {
 
 void IndicatorPanel::paint() {
   const win::PaintDC dc(hwnd());
-  SetBkMode(dc.get(), TRANSPARENT);
-  SetTextColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
   const win::SelectedObject font(dc.get(), font_.get());
-  const win::SelectedObject pen(dc.get(), GetStockObject(BLACK_PEN));
   const win::SelectedObject brush(dc.get(), GetStockObject(DC_BRUSH));
   for (const LampKey& key : kLampKeys) {
     const int i = static_cast<int>(key.lamp);
-    RECT caption = win::toPixels(kLayout[i].captionBounds, dpi_);
-    DrawTextA(dc.get(), kLayout[i].caption, -1, &caption, DT_LEFT | DT_TOP | DT_WORDBREAK);
+    win::drawCaption(dc.get(), kLayout[i].caption, dpi_);
     const RECT lamp = win::toPixels(kLayout[i].lampBounds, dpi_);
     SetDCBrushColor(dc.get(), lamps_[i]);
     Ellipse(dc.get(), lamp.left, lamp.top, lamp.right, lamp.bottom);

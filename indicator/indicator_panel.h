@@ -1,7 +1,6 @@
 #pragma once
 
 #include "indicator/lamps.h"
-#include "platform/handles.h"
 #include "platform/window.h"
 
 // The indicator panel: a small topmost tool window at the bottom-right of
@@ -38,7 +37,6 @@ class IndicatorPanel : public win::Window {
   // up every keystroke of the desktop while it runs.
   void showSoon();
   void hide();
-  bool visible() const { return shown_; }
 
   // Starts the second after which the panel hides over. Costs no call to
   // Windows while the panel is hidden or the timer armed already, so the

@@ -134,10 +134,8 @@ std::string mediaPlayerPath() {
   const OSVERSIONINFOA version = windowsVersion();
   const bool windows2000 = version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
   char path[MAX_PATH] = {};
-  std::string programs = SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, path))
-                             ? path
-                             : "C:\\Program Files";
-  if (programs.empty()) programs = "C:\\Program Files";
+  const bool known = SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, path));
+  std::string programs = known && path[0] != '\0' ? path : "C:\\Program Files";
   if (programs.back() != '\\') programs += '\\';
   return programs + "Windows Media Player\\" + (windows2000 ? "mplayer2.exe" : "wmplayer.exe");
 }

@@ -17,7 +17,6 @@ class Owned {
   Owned() = default;
   explicit Owned(Handle handle) : handle_(handle) {}
   ~Owned() { reset(); }
-  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
   Owned& operator=(Owned&& other) noexcept {
     if (this != &other) {
       reset();

@@ -19,6 +19,13 @@ RECT toPixels(const TwipsRect& r, int dpi) {
   return {left, top, left + toPixels(r.width, dpi), top + toPixels(r.height, dpi)};
 }
 
+void drawCaption(HDC dc, const Caption& caption, int dpi) {
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  RECT bounds = toPixels(caption.bounds, dpi);
+  DrawTextA(dc, caption.text, -1, &bounds, DT_LEFT | DT_TOP | DT_WORDBREAK);
+}
+
 GdiObject<HFONT> createFont(const char* face, float points, bool bold, int dpi) {
   // Negative: Windows matches the height of the characters, not of their cells.
   const int height = -static_cast<int>(std::lround(points * static_cast<float>(dpi) / 72.0f));

@@ -4,7 +4,6 @@
 // made for, layout in twips, fonts and the program's icon.
 
 #include "platform/handles.h"
-#include "platform/win_api.h"
 
 namespace win {
 
@@ -24,6 +23,14 @@ int screenDpi();
 // 1455 twips are 146 pixels.
 int toPixels(int twips, int dpi);
 RECT toPixels(const TwipsRect& r, int dpi);
+
+// Text in a box, in twips, word-wrapped at the box's width.
+struct Caption {
+  const char* text;
+  TwipsRect bounds;
+};
+// Draws it in the face colour's text colour, over what is there.
+void drawCaption(HDC dc, const Caption& caption, int dpi);
 
 // A face of a size in points, bold or regular, for the screen's density.
 GdiObject<HFONT> createFont(const char* face, float points, bool bold, int dpi);

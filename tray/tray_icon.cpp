@@ -9,11 +9,6 @@ namespace {
 constexpr std::uint32_t kIconId = 1;
 constexpr std::uint32_t kAllFields = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
-template <typename Handle>
-std::uint32_t handleValue(Handle handle) {
-  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
-}
-
 template <typename Record>
 void notify(DWORD message, Record& record) {
   Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(&record));
@@ -23,11 +18,11 @@ void notify(DWORD message, Record& record) {
 
 TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, HICON icon, const char* tip) : record_() {
   record_.cbSize = sizeof record_;
-  record_.hWnd = handleValue(owner);
+  record_.hWnd = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(owner));
   record_.uID = kIconId;
   record_.uFlags = kAllFields;
   record_.uCallbackMessage = callbackMessage;
-  record_.hIcon = handleValue(icon);
+  record_.hIcon = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(icon));
   // The tip, its NUL, then spaces to the end of the field, as the first
   // versions wrote it. A longer tip is cut so the NUL stays inside.
   std::memset(record_.szTip, ' ', sizeof record_.szTip);

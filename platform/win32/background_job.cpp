@@ -17,8 +17,8 @@ class ComApartment {
  public:
   ComApartment() : ole32_(loadSystemLibrary("ole32.dll")) {
     using Initialize = HRESULT(WINAPI*)(void*, DWORD);
-    const auto initialize = systemFunction<Initialize>(ole32_, "CoInitializeEx");
-    uninitialize_ = systemFunction<Uninitialize>(ole32_, "CoUninitialize");
+    const auto initialize = systemFunction<Initialize>(ole32_.get(), "CoInitializeEx");
+    uninitialize_ = systemFunction<Uninitialize>(ole32_.get(), "CoUninitialize");
     initialized_ = initialize != nullptr && uninitialize_ != nullptr &&
                    SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   }

@@ -1,4 +1,3 @@
-#include "platform/running_mark_name.h"
 #include "platform/system.h"
 #include "platform/win32/raii.h"
 #include "platform/win32/system_function.h"
@@ -11,6 +10,10 @@
 namespace win {
 
 namespace {
+
+// The mutex is named for the user the copy runs as: a name anyone could take
+// first would let any process of the session keep Tovix from starting.
+std::string runningMarkName(const std::string& userSid) { return "Tovix.Running." + userSid; }
 
 // Who this process runs as, read from its token: the user's SID, as text
 // too, and where Windows has them, its integrity level. Empty where the token

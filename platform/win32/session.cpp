@@ -15,7 +15,7 @@ using UnregisterSessionNotification = BOOL(WINAPI*)(HWND);
 
 SessionWatch::SessionWatch(HWND hwnd) : hwnd_(hwnd) {
   Library api = loadSystemLibrary("wtsapi32.dll");
-  const auto registerFor = systemFunction<RegisterSessionNotification>(api, "WTSRegisterSessionNotification");
+  const auto registerFor = systemFunction<RegisterSessionNotification>(api.get(), "WTSRegisterSessionNotification");
   // Kept loaded while Windows reports to the window; let go at once otherwise.
   if (registerFor != nullptr && registerFor(hwnd, kNotifyForThisSession)) api_ = api.release();
 }
@@ -23,7 +23,8 @@ SessionWatch::SessionWatch(HWND hwnd) : hwnd_(hwnd) {
 SessionWatch::~SessionWatch() {
   if (api_ == nullptr) return;
   const Library api(api_);
-  const auto unregisterFor = systemFunction<UnregisterSessionNotification>(api, "WTSUnRegisterSessionNotification");
+  const auto unregisterFor =
+      systemFunction<UnregisterSessionNotification>(api.get(), "WTSUnRegisterSessionNotification");
   if (unregisterFor != nullptr) unregisterFor(hwnd_);
 }
 

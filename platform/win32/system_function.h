@@ -29,10 +29,4 @@ Fn systemFunction(const char* loadedDll, const char* name) {
   return systemFunction<Fn>(::GetModuleHandleA(loadedDll), name);
 }
 
-// From a library loaded with loadSystemLibrary: valid while it stays loaded.
-template <typename Fn>
-Fn systemFunction(const Library& library, const char* name) {
-  return systemFunction<Fn>(library.get(), name);
-}
-
 }  // namespace win
