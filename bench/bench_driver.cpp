@@ -1,9 +1,12 @@
 // Measures Tovix against a baseline in the same run, under Wine: the cost
 // of its keyboard hook on typing, the time from a lock key's release to the
 // lamp on screen, its start-up time (also against a program that does the
-// same work before its window shows) and what it holds after start. Writes
-// one line a figure to <out folder>\windows.tsv:
-//   measure <TAB> tovix <TAB> baseline <TAB> unit
+// same work before its window shows) and what it holds after start. Runs of
+// Tovix and of its baseline take turns, so that each meets Wine as warm as
+// the other. Writes one line a figure to <out folder>\windows.tsv:
+//   measure <TAB> tovix <TAB> baseline <TAB> unit [<TAB> lowest <TAB> median <TAB> highest <TAB> pairs]
+// the last four, where runs take turns, for the ratio of each Tovix run to
+// the baseline run next to it: how far one pair's ratio strays from another.
 //
 // bench_driver <tovix.exe> <baseline_window.exe> <same_work_baseline.exe> <out folder>
 
@@ -36,9 +39,24 @@ double percentile(std::vector<double> values, double p) {
   return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
 }
 
-void report(const char* measure, double tovix, double baseline, const char* unit) {
+// Writes a figure; with the runs it came from, paired in the order they ran,
+// also the lowest, median and highest ratio of a Tovix run to its pair's
+// baseline run.
+void report(const char* measure, double tovix, double baseline, const char* unit,
+            const std::vector<double>& tovixRuns = {}, const std::vector<double>& baselineRuns = {}) {
   std::printf("%s: %.3f (baseline %.3f) %s\n", measure, tovix, baseline, unit);
-  std::fprintf(results, "%s\t%.3f\t%.3f\t%s\n", measure, tovix, baseline, unit);
+  std::fprintf(results, "%s\t%.3f\t%.3f\t%s", measure, tovix, baseline, unit);
+  std::vector<double> ratios;
+  for (size_t i = 0; i < tovixRuns.size() && i < baselineRuns.size(); ++i) {
+    if (baselineRuns[i] > 0) ratios.push_back(tovixRuns[i] / baselineRuns[i]);
+  }
+  if (!ratios.empty()) {
+    std::printf("  ratio by pair: lowest %.3f, median %.3f, highest %.3f over %zu pairs\n", percentile(ratios, 0),
+                percentile(ratios, 0.5), percentile(ratios, 1), ratios.size());
+    std::fprintf(results, "\t%.3f\t%.3f\t%.3f\t%zu", percentile(ratios, 0), percentile(ratios, 0.5),
+                 percentile(ratios, 1), ratios.size());
+  }
+  std::fprintf(results, "\n");
   std::fflush(results);
 }
 
@@ -81,10 +99,11 @@ double typing(e2e::TypingWindow& target, long events) {
   return total;
 }
 
+// Rounds of typing alone, beside a baseline with an empty hook, beside Tovix.
 void keystrokeOverhead(e2e::TypingWindow& target) {
   const long events = 5000;
   std::vector<double> alone, nullHook, tovix;
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 5; ++round) {
     alone.push_back(typing(target, events));
     const e2e::Handle hook = start(baselineCommand + " --hook", baselineShown, nullptr);
     nullHook.push_back(typing(target, events));
@@ -93,18 +112,18 @@ void keystrokeOverhead(e2e::TypingWindow& target) {
     e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
     tovix.push_back(typing(target, events));
   }
-  report("typing 5000 key events", percentile(tovix, 0.5), percentile(alone, 0.5), "ms");
+  report("typing 5000 key events", percentile(tovix, 0.5), percentile(alone, 0.5), "ms", tovix, alone);
   report("typing 5000 key events, baseline with an empty low-level hook", percentile(tovix, 0.5),
-         percentile(nullHook, 0.5), "ms");
+         percentile(nullHook, 0.5), "ms", tovix, nullHook);
 }
 
 // Caps Lock tapped once a lamp window has hidden; the milliseconds to each
 // green lamp on the screen. lit: whether the lamp shows green now, with
 // the key's new state.
-std::vector<double> keyToPixel(bool (*hidden)(), bool (*lit)(bool capsOn)) {
+std::vector<double> keyToPixel(int taps, bool (*hidden)(), bool (*lit)(bool capsOn)) {
   std::vector<double> times;
   bool on = (GetKeyState(VK_CAPITAL) & 1) != 0;
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < taps; ++i) {
     e2e::waitFor(hidden, 2000);
     on = !on;
     const double begin = now();
@@ -117,28 +136,42 @@ std::vector<double> keyToPixel(bool (*hidden)(), bool (*lit)(bool capsOn)) {
 
 // Against a program that takes the same trip and nothing else: a low-level
 // hook that shows a topmost window without activating it, which paints a
-// green circle.
+// green circle. Five rounds of forty taps each, the baseline's then Tovix's;
+// a round's pair is the two programs' medians, or 95th percentiles.
 void lampLatency(e2e::TypingWindow& target) {
-  const e2e::Handle baseline = start(
-      baselineCommand + " --lamp", [] { return baselineWindow() != nullptr; }, nullptr);
-  target.takeFocus();
-  const std::vector<double> plain = keyToPixel([] { return !baselineShown(); },
-                                               [](bool) {
-                                                 POINT centre = {92, 60};
-                                                 ClientToScreen(baselineWindow(), &centre);
-                                                 return baselineShown() && e2e::screenColour(centre) == 0x00FF00;
-                                               });
-  stop(baseline);
+  constexpr int kTaps = 40;
+  std::vector<double> plain, lamp, plainMedians, lampMedians, plainTails, lampTails;
+  for (int round = 0; round < 5; ++round) {
+    const e2e::Handle baseline = start(
+        baselineCommand + " --lamp", [] { return baselineWindow() != nullptr; }, nullptr);
+    target.takeFocus();
+    const std::vector<double> plainRound = keyToPixel(
+        kTaps, [] { return !baselineShown(); },
+        [](bool) {
+          POINT centre = {92, 60};
+          ClientToScreen(baselineWindow(), &centre);
+          return baselineShown() && e2e::screenColour(centre) == 0x00FF00;
+        });
+    stop(baseline);
 
-  const e2e::Tovix program(tovixExe);
-  target.takeFocus();
-  const std::vector<double> lamp =
-      keyToPixel([] { return !e2e::panelVisible(); },
-                 [](bool on) {
-                   return e2e::panelVisible() && e2e::lampColour(VK_CAPITAL) == (on ? e2e::kLampOn : e2e::kLampOff);
-                 });
-  report("lamp latency, median", percentile(lamp, 0.5), percentile(plain, 0.5), "ms");
-  report("lamp latency, 95th percentile", percentile(lamp, 0.95), percentile(plain, 0.95), "ms");
+    const e2e::Tovix program(tovixExe);
+    target.takeFocus();
+    const std::vector<double> lampRound = keyToPixel(
+        kTaps, [] { return !e2e::panelVisible(); },
+        [](bool on) {
+          return e2e::panelVisible() && e2e::lampColour(VK_CAPITAL) == (on ? e2e::kLampOn : e2e::kLampOff);
+        });
+    plain.insert(plain.end(), plainRound.begin(), plainRound.end());
+    lamp.insert(lamp.end(), lampRound.begin(), lampRound.end());
+    plainMedians.push_back(percentile(plainRound, 0.5));
+    lampMedians.push_back(percentile(lampRound, 0.5));
+    plainTails.push_back(percentile(plainRound, 0.95));
+    lampTails.push_back(percentile(lampRound, 0.95));
+  }
+  report("lamp latency, median, baseline taking the same path", percentile(lamp, 0.5), percentile(plain, 0.5), "ms",
+         lampMedians, plainMedians);
+  report("lamp latency, 95th percentile, baseline taking the same path", percentile(lamp, 0.95),
+         percentile(plain, 0.95), "ms", lampTails, plainTails);
 }
 
 // When each step of Tovix's start-up shows from outside, from the process's
@@ -193,9 +226,9 @@ void startUpAndFootprint() {
       e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000);
     }
   }
-  report("start-up to window shown, median", percentile(tovix, 0.5), percentile(baseline, 0.5), "ms");
+  report("start-up to window shown, median", percentile(tovix, 0.5), percentile(baseline, 0.5), "ms", tovix, baseline);
   report("start-up to window shown, median, baseline doing the same work", percentile(tovix, 0.5),
-         percentile(sameWork, 0.5), "ms");
+         percentile(sameWork, 0.5), "ms", tovix, sameWork);
 }
 
 }  // namespace
