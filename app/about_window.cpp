@@ -37,6 +37,7 @@ void AboutWindow::showCentred() {
                centre(GetSystemMetrics(SM_CYSCREEN), frame.bottom - frame.top), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());  // when it was open already, behind others
 }
 
 void AboutWindow::paint() {
@@ -55,7 +56,8 @@ LRESULT AboutWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (ok_ != nullptr) SetFocus(ok_);
       return 0;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) destroy();
+      // OK, Enter or Esc.
+      if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && HIWORD(wParam) == BN_CLICKED) destroy();
       return 0;
     case WM_CLOSE:
       destroy();

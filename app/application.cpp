@@ -48,6 +48,7 @@ bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark) {
 
 bool Application::startUp() {
   const HWND panel = panel_.hwnd();
+  if (panel == nullptr || receiver_.hwnd() == nullptr) return false;  // no window to run with
   KeepOnTop(panel);
   if (ActivatePreviousInstance(panel, mark_)) return false;
   trayIcon_.emplace(receiver_.hwnd(), TrayReceiver::kCallbackMessage, win::programIcon(), IndicatorPanel::kCaption);
@@ -58,7 +59,6 @@ bool Application::startUp() {
   if (!hook_->installed()) MessageBoxA(nullptr, "Failed to install low-level keyboard hook.", "Tovix", MB_OK);
   sessionWatch_.emplace(panel);
   panel_.show();
-  panel_.armHideTimer();
   return true;
 }
 
@@ -98,10 +98,7 @@ void Application::onDestroyed() {
   if (panel_.hwnd() == nullptr && aboutWindow() == nullptr) PostQuitMessage(0);
 }
 
-void Application::onTrayLeftClick() {
-  panel_.show();
-  panel_.armHideTimer();
-}
+void Application::onTrayLeftClick() { panel_.show(); }
 
 void Application::onTrayRightClick() {
   switch (trackTrayMenu(panel_.hwnd())) {
@@ -118,7 +115,6 @@ void Application::onTrayRightClick() {
 
 // One About window at a time: "About" again centres and shows the same one.
 void Application::showAbout() {
-  panel_.armHideTimer();
   if (aboutWindow() == nullptr) about_.emplace(static_cast<AboutWindow::Events&>(*this));
   panel_.hide();
   about_->showCentred();

@@ -38,13 +38,14 @@ class Application : IndicatorPanel::Events, TrayReceiver::Events, AboutWindow::E
 
   void showAbout();
 
-  // Let go of last of all, once everything else is.
+  // Released in the reverse order, as onCloseRequest releases them; the
+  // running mark last of all.
   win::RunningMark mark_;
   IndicatorPanel panel_{*this};
   TrayReceiver receiver_{panel_.hwnd(), *this};
   std::optional<AboutWindow> about_;
-  std::optional<TrayIcon> trayIcon_;
-  std::optional<LaunchHotKeys> hotKeys_;
-  std::optional<KeyboardHook> hook_;
   std::optional<win::SessionWatch> sessionWatch_;
+  std::optional<LaunchHotKeys> hotKeys_;
+  std::optional<TrayIcon> trayIcon_;
+  std::optional<KeyboardHook> hook_;
 };

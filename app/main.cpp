@@ -7,7 +7,7 @@ int main() {
   win::restrictDllSearchToSystem();
   Application app;
   if (!app.startUp()) return 0;
-  MSG msg;
+  MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     // The program's timers have no callbacks: a WM_TIMER naming one was
     // posted by someone else, and dispatching it would call that address.

@@ -36,27 +36,26 @@ IndicatorPanel::IndicatorPanel(Events& events)
   createTopLevel(kClassName, kCaption, kStyle, kExStyle, kClientWidth, kClientHeight, dpi_);
 }
 
+// Shown, the panel has its second, however it came to show: the hide timer
+// runs exactly while it shows.
 void IndicatorPanel::show() {
   InvalidateRect(hwnd(), nullptr, TRUE);  // lamps set while it was away
   ShowWindow(hwnd(), SW_SHOWNA);
-  if (shown_) return;
-  shown_ = true;
-  // Windows' timer runs only while the panel shows: armed while it was
-  // hidden, the timer has had its tick already or waits out the rest.
-  if (armed_) armed_ = waitOutTheSecond();
+  hideAt_ = GetTickCount() + kHideDelayMs;
+  if (!armed_) SetTimer(hwnd(), kHideTimer, kHideDelayMs, nullptr);
+  armed_ = true;
 }
 
 void IndicatorPanel::showSoon() { PostMessageA(hwnd(), kShowSoon, 0, 0); }
 
 void IndicatorPanel::hide() {
   ShowWindow(hwnd(), SW_HIDE);
-  shown_ = false;
+  KillTimer(hwnd(), kHideTimer);
+  armed_ = false;
 }
 
 void IndicatorPanel::armHideTimer() {
-  hideAt_ = GetTickCount() + kHideDelayMs;
-  if (!armed_ && shown_) SetTimer(hwnd(), kHideTimer, kHideDelayMs, nullptr);
-  armed_ = true;
+  if (armed_) hideAt_ = GetTickCount() + kHideDelayMs;
 }
 
 void IndicatorPanel::setLamp(Lamp lamp, COLORREF colour) { lamps_[static_cast<int>(lamp)] = colour; }
@@ -71,7 +70,9 @@ void IndicatorPanel::place() {
 }
 
 void IndicatorPanel::restore() {
-  if (IsIconic(hwnd()) || IsZoomed(hwnd())) ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  if (!IsIconic(hwnd()) && !IsZoomed(hwnd())) return;
+  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  show();
 }
 
 void IndicatorPanel::paint() {
@@ -93,13 +94,10 @@ bool IndicatorPanel::waitOutTheSecond() {
   return left > 0;
 }
 
-// A tick hides the panel and disarms the timer, unless the timer was armed
-// again since Windows' timer was set: then it waits out the rest.
+// A tick hides the panel, unless the timer was armed again since Windows'
+// timer was set: then it waits out the rest.
 void IndicatorPanel::onHideTimer() {
-  if (!armed_ || waitOutTheSecond()) return;
-  armed_ = false;
-  KillTimer(hwnd(), kHideTimer);
-  hide();
+  if (!armed_ || !waitOutTheSecond()) hide();
 }
 
 LRESULT IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -140,9 +138,6 @@ LRESULT IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
-    case WM_SETFOCUS:
-      // A second copy's hand-over: the panel keeps the focus nowhere.
-      return 0;
     case WM_ENDSESSION:
       if (wParam == FALSE) return 0;
       [[fallthrough]];

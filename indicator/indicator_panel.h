@@ -15,7 +15,7 @@ class IndicatorPanel : public win::Window {
     virtual void onHotKey(int id) = 0;
     // A new taskbar has started: it holds no notification icons.
     virtual void onTaskbarCreated() = 0;
-    // The close box, WM_CLOSE or the end of the Windows session.
+    // WM_CLOSE (Alt+F4 too) or the end of the Windows session.
     virtual void onCloseRequest() = 0;
     // Back from sleep, or the user's session unlocked.
     virtual void onResume() = 0;
@@ -31,6 +31,7 @@ class IndicatorPanel : public win::Window {
 
   explicit IndicatorPanel(Events& events);
 
+  // Shows the panel, without activating it, for a second.
   void show();
   // Shows the panel once the message being handled is done, calling
   // nothing of Windows but PostMessage: for the keyboard hook, which holds
@@ -38,9 +39,9 @@ class IndicatorPanel : public win::Window {
   void showSoon();
   void hide();
 
-  // Starts the second after which the panel hides over. Costs no call to
-  // Windows while the panel is hidden or the timer armed already, so the
-  // keyboard hook can do it for every keystroke.
+  // Starts the second after which the panel hides over; nothing while it is
+  // hidden. Costs no call to Windows but GetTickCount, so the keyboard hook
+  // can do it for every keystroke.
   void armHideTimer();
 
   // Painted when the panel next shows.
@@ -49,8 +50,8 @@ class IndicatorPanel : public win::Window {
   // Right edge on the screen's right edge, bottom edge 500 twips above the
   // screen's bottom edge.
   void place();
-  // Back from minimized or maximized; a panel in its normal state is left
-  // alone, hidden or not.
+  // Back from minimized or maximized, shown for its second; a panel in its
+  // normal state is left alone, hidden or not.
   void restore();
 
  private:
@@ -67,9 +68,8 @@ class IndicatorPanel : public win::Window {
   // Sent to every top-level window when a new taskbar starts.
   const UINT taskbarCreated_;
   COLORREF lamps_[3] = {LampOffColor, LampOffColor, LampOffColor};
-  bool shown_ = false;
-  bool armed_ = false;
-  DWORD hideAt_ = 0;  // GetTickCount's time for the hide timer
+  bool armed_ = false;  // the hide timer, exactly while the panel shows
+  DWORD hideAt_ = 0;    // GetTickCount's time for it
   // Where place() put the panel, once it has.
   bool placed_ = false;
   POINT placedAt_ = {0, 0};

@@ -67,8 +67,9 @@ void Window::create(const char* className, const char* caption, DWORD style, DWO
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   windowClass.lpszClassName = className;
   RegisterClassA(&windowClass);
-  CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top, bounds.right - bounds.left,
-                  bounds.bottom - bounds.top, parent, nullptr, windowClass.hInstance, this);
+  // Null where creation failed after WM_NCCREATE bound the window.
+  hwnd_ = CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top, bounds.right - bounds.left,
+                          bounds.bottom - bounds.top, parent, nullptr, windowClass.hInstance, this);
 }
 
 LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,9 +1,9 @@
 // Throws random messages at the running program on the fake of Windows: key
 // events at the keyboard hook, and hot keys, icon clicks, timer ticks,
-// resume and taskbar notices, close requests and forged ones at its
-// windows. Every hook call must be passed on exactly once with its result
-// returned (no key swallowed, none changed), and nothing may crash or trip
-// a sanitizer.
+// resume, unlock and taskbar notices and forged ones at its windows. Every
+// hook call must be passed on exactly once with its result returned (no key
+// swallowed, none changed), a second after the last event the panel must be
+// hidden again, and nothing may crash or trip a sanitizer.
 //
 //   message_fuzz [iterations] [seed]
 
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
              "event passed on once, unchanged", i);
     } else {  // a message at one of its windows, sent or posted by anyone
       const UINT msg = pick<UINT>({WM_HOTKEY, WM_MOUSEMOVE, WM_TIMER, WM_POWERBROADCAST, taskbarCreated, WM_NCDESTROY,
-                                   WM_NCCREATE, WM_SETFOCUS, WM_PAINT, WM_APP + 1});
+                                   WM_NCCREATE, WM_SETFOCUS, WM_PAINT, WM_APP + 1, win::kWmWtsSessionChange});
       const WPARAM wParam = pick<WPARAM>({0, 1, 7, 0x12, static_cast<WPARAM>(-16383), any32()});
       const LPARAM lParam = pick<LPARAM>({0, WM_LBUTTONUP, WM_RBUTTONUP, static_cast<LPARAM>(any32())});
       PostMessageA(msg == WM_MOUSEMOVE ? receiver : panel, msg, wParam, msg == WM_NCCREATE ? 0 : lParam);
@@ -78,6 +78,11 @@ int main(int argc, char** argv) {
       if (const HWND about = FindWindowA("TovixAbout", nullptr); about != nullptr && rng() % 4 == 0) {
         SendMessageA(about, WM_COMMAND, IDOK, 0);
       }
+    }
+    if (i % 64 == 63) {
+      fake::dispatch();
+      fake::advance(1000);
+      expect(!fake::desktop.windows.at(panel).visible, "the panel hidden a second after the last event", i);
     }
   }
   expect(fake::desktop.faults.empty(), "nothing released that was not held", iterations);

@@ -1,5 +1,5 @@
 // The keyboard hook runs inside every keystroke of the desktop: it passes
-// each on at once, unchanged, and must not allocate or call into Windows.
+// each on at once, unchanged, and must not allocate or set a timer.
 
 #include <cstdlib>
 #include <new>
