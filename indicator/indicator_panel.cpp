@@ -1,5 +1,7 @@
 #include "indicator/indicator_panel.h"
 
+#include <iterator>
+
 #include "platform/system.h"
 
 namespace {
@@ -79,13 +81,13 @@ void IndicatorPanel::paint() {
   const win::PaintDC dc(hwnd());
   const win::SelectedObject font(dc.get(), font_.get());
   const win::SelectedObject brush(dc.get(), GetStockObject(DC_BRUSH));
-  for (const LampKey& key : kLampKeys) {
-    const int i = static_cast<int>(key.lamp);
-    win::drawCaption(dc.get(), kLayout[i].caption, dpi_);
+  // The lamps first: they are what the user waits for.
+  for (std::size_t i = 0; i < std::size(kLayout); ++i) {
     const RECT lamp = win::toPixels(kLayout[i].lampBounds, dpi_);
     SetDCBrushColor(dc.get(), lamps_[i]);
     Ellipse(dc.get(), lamp.left, lamp.top, lamp.right, lamp.bottom);
   }
+  for (const LampPlace& place : kLayout) win::drawCaption(dc.get(), place.caption, dpi_);
 }
 
 bool IndicatorPanel::waitOutTheSecond() {
