@@ -43,9 +43,9 @@ IndicatorPanel::IndicatorPanel(Events& events)
 void IndicatorPanel::show() {
   InvalidateRect(hwnd(), nullptr, TRUE);  // lamps set while it was away
   ShowWindow(hwnd(), SW_SHOWNA);
-  hideAt_ = GetTickCount() + kHideDelayMs;
   if (!armed_) SetTimer(hwnd(), kHideTimer, kHideDelayMs, nullptr);
   armed_ = true;
+  armHideTimer();
 }
 
 void IndicatorPanel::showSoon() { PostMessageA(hwnd(), kShowSoon, 0, 0); }
