@@ -51,7 +51,7 @@ bool Application::startUp() {
   if (panel == nullptr || receiver_.hwnd() == nullptr) return false;  // no window to run with
   KeepOnTop(panel);
   if (ActivatePreviousInstance(panel, mark_)) return false;
-  trayIcon_.emplace(receiver_.hwnd(), TrayReceiver::kCallbackMessage, win::programIcon(), IndicatorPanel::kCaption);
+  trayIcon_.emplace(receiver_.hwnd(), TrayReceiver::kCallbackMessage, IndicatorPanel::kCaption);
   panel_.place();
   hotKeys_.emplace(panel);
   lightLampsFromKeyboard(panel_);

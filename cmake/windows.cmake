@@ -9,6 +9,7 @@ add_library(tovix_win32 STATIC
   platform/win32/program_start.cpp
   platform/win32/running_mark.cpp
   platform/win32/session.cpp
+  platform/win32/small_icon.cpp
   platform/win32/system_function.cpp
 )
 target_link_libraries(tovix_win32 PUBLIC tovix_core)

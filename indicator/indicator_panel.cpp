@@ -1,5 +1,6 @@
 #include "indicator/indicator_panel.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "platform/system.h"
@@ -65,8 +66,16 @@ void IndicatorPanel::setLamp(Lamp lamp, COLORREF colour) { lamps_[static_cast<in
 void IndicatorPanel::place() {
   RECT frame;
   GetWindowRect(hwnd(), &frame);
-  placedAt_ = {GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left),
-               GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top) - win::toPixels(kBottomMargin, dpi_)};
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  // The margin cleared the taskbars of Windows 2000 and XP; a taller one, or
+  // one on the right edge, shrinks the work area, which the panel keeps
+  // inside. The whole screen where the work area cannot be read.
+  RECT work = {0, 0, screenWidth, screenHeight};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int right = std::min<int>(screenWidth, work.right);
+  const int bottom = std::min<int>(screenHeight - win::toPixels(kBottomMargin, dpi_), work.bottom);
+  placedAt_ = {right - (frame.right - frame.left), bottom - (frame.bottom - frame.top)};
   placed_ = true;
   SetWindowPos(hwnd(), nullptr, placedAt_.x, placedAt_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -138,6 +147,12 @@ LRESULT IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (placed_ && !IsIconic(hwnd()) && (pos->x != placedAt_.x || pos->y != placedAt_.y)) pos->flags |= SWP_NOMOVE;
       break;
     }
+    case WM_DISPLAYCHANGE:
+      place();
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) place();
+      break;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     case WM_ENDSESSION:

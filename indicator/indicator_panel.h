@@ -48,7 +48,8 @@ class IndicatorPanel : public win::Window {
   void setLamp(Lamp lamp, COLORREF colour);
 
   // Right edge on the screen's right edge, bottom edge 500 twips above the
-  // screen's bottom edge.
+  // screen's bottom edge, moved just enough to stay inside the work area.
+  // Placed again whenever the screen or the work area changes.
   void place();
   // Back from minimized or maximized, shown for its second; a panel in its
   // normal state is left alone, hidden or not.

@@ -47,11 +47,16 @@ struct DeleteGdiObject {
 struct DestroyMenuHandle {
   void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
+struct DestroyIconHandle {
+  void operator()(HICON icon) const { ::DestroyIcon(icon); }
+};
 
 // A font, brush or other object made by GDI.
 template <typename Handle>
 using GdiObject = Owned<Handle, DeleteGdiObject>;
 using Menu = Owned<HMENU, DestroyMenuHandle>;
+// An icon image loaded at a size of the program's choosing.
+using Icon = Owned<HICON, DestroyIconHandle>;
 
 // The screen's device context, for reading its metrics.
 class ScreenDC {

@@ -1,14 +1,14 @@
 #pragma once
 
 // The program's own helpers over Windows where one call would not do:
-// starting programs, background jobs, the running copy's mark and session
-// notices. platform/win32 holds them; the host tests fake them with Windows.
+// starting programs, background jobs, the running copy's mark, session
+// notices and the notification icon's image. platform/win32 holds them; the host tests fake them with Windows.
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/win_api.h"
+#include "platform/handles.h"
 
 namespace win {
 
@@ -56,6 +56,11 @@ class SessionWatch {
   HWND hwnd_;
   HMODULE api_ = nullptr;  // wtsapi32, while it reports
 };
+
+// The program's icon at the small-icon size, for the notification area: the
+// image drawn for that size, or one Windows makes from a larger image where
+// the screen's scale has none.
+Icon smallProgramIcon();
 
 // Lets the program load DLLs from the system folder only, never from the
 // current folder or its own, on every Windows version that allows it.

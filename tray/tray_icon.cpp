@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "platform/system.h"
 
 namespace {
 
@@ -10,19 +13,20 @@ constexpr std::uint32_t kIconId = 1;
 constexpr std::uint32_t kAllFields = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
 template <typename Record>
-void notify(DWORD message, Record& record) {
-  Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(&record));
+bool notify(DWORD message, Record& record) {
+  return Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
 }
+
+std::uint32_t handleValue(void* handle) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle)); }
 
 }  // namespace
 
-TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, HICON icon, const char* tip) : record_() {
+TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, const char* tip) : record_() {
   record_.cbSize = sizeof record_;
-  record_.hWnd = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(owner));
+  record_.hWnd = handleValue(owner);
   record_.uID = kIconId;
   record_.uFlags = kAllFields;
   record_.uCallbackMessage = callbackMessage;
-  record_.hIcon = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(icon));
   // The tip, its NUL, then spaces to the end of the field, as the first
   // versions wrote it. A longer tip is cut so the NUL stays inside.
   std::memset(record_.szTip, ' ', sizeof record_.szTip);
@@ -41,4 +45,13 @@ TrayIcon::~TrayIcon() {
   notify(NIM_DELETE, gone);
 }
 
-void TrayIcon::restore() { notify(NIM_ADD, record_); }
+void TrayIcon::restore() {
+  win::Icon image = win::smallProgramIcon();
+  if (image) record_.hIcon = handleValue(image.get());
+  // A taskbar that still holds the icon refuses the add: Windows 10 sends
+  // its restart message when the screen's scale changes. The icon then
+  // takes the new image in place.
+  if (!notify(NIM_ADD, record_)) notify(NIM_MODIFY, record_);
+  // The old image goes once the taskbar has the new one.
+  if (image) image_ = std::move(image);
+}

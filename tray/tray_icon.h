@@ -3,19 +3,20 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/win_api.h"
+#include "platform/handles.h"
 
 // The program's notification-area icon, for as long as this object lives.
 class TrayIcon {
  public:
   // The icon's messages reach `owner` as callbackMessage, the mouse message
-  // in lParam.
-  TrayIcon(HWND owner, UINT callbackMessage, HICON icon, const char* tip);
+  // in lParam. Its image is the program's, at the small-icon size.
+  TrayIcon(HWND owner, UINT callbackMessage, const char* tip);
   ~TrayIcon();
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
 
-  // After a taskbar restart: the same icon again.
+  // After a taskbar restart, or a change of the screen's scale: the same
+  // icon again, its image loaded anew for the small-icon size.
   void restore();
 
  private:
@@ -34,4 +35,5 @@ class TrayIcon {
   static_assert(offsetof(Record, szTip) == 24, "szTip at offset 24");
 
   Record record_;
+  win::Icon image_;
 };

@@ -39,6 +39,7 @@ struct Desktop {
   std::vector<std::tuple<HHOOK, int, WPARAM, LPARAM>> passedOn;   // to the next hook
   std::map<std::pair<HWND, int>, std::pair<UINT, UINT>> hotKeys;  // modifiers, virtual key
   std::map<std::pair<DWORD, DWORD>, std::vector<BYTE>> tray;      // each icon's record, by window and id
+  std::map<HICON, int> iconImages;                                // the program's icon images held, by size
   std::vector<MSG> queue, sent;                                   // posted and not yet handled; sent with a timeout
   bool nullPostedBeforeMenu = false, quit = false;
   // The last menu tracked, the message boxes shown ("caption: text"), the
@@ -62,7 +63,8 @@ struct Answers {
   std::string programFiles = "C:\\Program Files", windowsFolder = "C:\\WINDOWS", systemFolder = "C:\\WINDOWS\\system32";
   // Another copy runs; its panel handles WM_SETFOCUS, or else it ends meanwhile.
   bool previousInstance = false, handOverAnswered = true, previousInstanceEnds = false;
-  int dpi = 96, menuChoice = 0;                // menuChoice: the menu item's id the user clicks; 0: none
+  int dpi = 96, menuChoice = 0;  // menuChoice: the menu item's id the user clicks; 0: none
+  RECT screen = {0, 0, 1024, 768}, workArea = {0, 0, 1024, 768};
   bool threadsStart = true, holdJobs = false;  // holdJobs: background jobs wait for runHeldJobs()
   std::function<void()> whileStarting;         // runs inside each start of a program
 };

@@ -126,7 +126,13 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD exStyle) {
   *rect = {rect->left - 3, rect->top - ((exStyle & WS_EX_TOOLWINDOW) ? 19 : 23), rect->right + 3, rect->bottom + 3};
   return TRUE;
 }
-int GetSystemMetrics(int index) { return index == SM_CXSCREEN ? 1024 : 768; }
+int GetSystemMetrics(int index) {
+  if (index == SM_CXSMICON || index == SM_CYSMICON) return 16 * answers.dpi / 96;
+  return index == SM_CXSCREEN ? answers.screen.right : answers.screen.bottom;
+}
+BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
+  return action == SPI_GETWORKAREA && (*static_cast<RECT*>(value) = answers.workArea, true);
+}
 BOOL SetWindowTextA(HWND hwnd, const char* text) { return (fake::window(hwnd)->caption = text), TRUE; }
 // The newest window first, as the top of the z-order; of any caption for none.
 HWND FindWindowA(const char* className, const char* caption) {
@@ -204,10 +210,13 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
   const auto* bytes = reinterpret_cast<const BYTE*>(data);
   const auto* fields = reinterpret_cast<const std::uint32_t*>(data);
   const auto icon = std::make_pair(fields[1], fields[2]);
+  const std::vector<BYTE> record(bytes, bytes + fields[0]);
+  if (message == NIM_MODIFY) return desktop.tray.count(icon) && (desktop.tray[icon] = record, true);
   fake::log(message == NIM_ADD ? "icon" : "icon released");
   if (message == NIM_DELETE) return fake::release(desktop.tray.erase(icon), "an icon");
-  return message == NIM_ADD && desktop.tray.emplace(icon, std::vector<BYTE>(bytes, bytes + fields[0])).second;
+  return message == NIM_ADD && desktop.tray.emplace(icon, record).second;
 }
+BOOL DestroyIcon(HICON icon) { return fake::release(desktop.iconImages.erase(icon), "an icon image"); }
 ATOM GlobalAddAtomA(const char* name) {
   return fake::log(std::string("atom ") + name), answers.atoms.count(name) ? answers.atoms.at(name) : 0;
 }
@@ -259,6 +268,10 @@ RunningMark::~RunningMark() {
 }
 bool RunningMark::previousInstance() { return !impl_->take(!answers.previousInstance); }
 bool RunningMark::waitForPreviousInstance(unsigned) { return impl_->take(answers.previousInstanceEnds); }
+Icon smallProgramIcon() {
+  const auto image = static_cast<HICON>(fake::newHandle());
+  return desktop.iconImages[image] = GetSystemMetrics(SM_CXSMICON), Icon(image);
+}
 SessionWatch::SessionWatch(HWND hwnd) : hwnd_(hwnd) {}
 SessionWatch::~SessionWatch() = default;
 

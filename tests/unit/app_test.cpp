@@ -7,11 +7,14 @@ namespace {
 using Log = std::vector<std::string>;
 
 // The notification icon's 88-byte record: the receiver, id 1, message, icon
-// and tip fields, callback WM_MOUSEMOVE, the tip, its NUL, then spaces.
-std::vector<BYTE> iconRecord(HWND receiver) {
+// and tip fields, callback WM_MOUSEMOVE, the image the program holds, the
+// tip, its NUL, then spaces.
+std::vector<BYTE> iconRecord() {
   std::vector<BYTE> bytes;
   const auto handle = [](auto h) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h)); };
-  for (const std::uint32_t field : {88u, handle(receiver), 1u, 7u, 0x200u, handle(LoadIconA(nullptr, nullptr))}) {
+  EXPECT_EQ(fake::desktop.iconImages.size(), 1u);
+  const HICON image = fake::desktop.iconImages.begin()->first;
+  for (const std::uint32_t field : {88u, handle(FindWindowA("TovixPicture", nullptr)), 1u, 7u, 0x200u, handle(image)}) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(field >> shift));
   }
   const char tip[] = "Tovix";
@@ -29,7 +32,8 @@ TEST_F(RunningApp, FirstCopyAcquiresInOrderAndShowsThePanelForASecond) {
   EXPECT_EQ(fake::desktop.topmost, std::set<HWND>{panel()});
   EXPECT_EQ(lamps(), (std::vector<COLORREF>{kOlive, kGreen, kOlive}));
   ASSERT_EQ(fake::desktop.tray.size(), 1u);
-  EXPECT_EQ(fake::desktop.tray.begin()->second, iconRecord(FindWindowA("TovixPicture", nullptr)));
+  EXPECT_EQ(fake::desktop.tray.begin()->second, iconRecord());
+  EXPECT_EQ(fake::desktop.iconImages.begin()->second, 16);  // the small-icon size
   fake::advance(999);
   EXPECT_TRUE(panelShows());
   fake::advance(1);
@@ -175,12 +179,44 @@ TEST_F(RunningApp, AboutOpensOnceCentredAndTheProcessLivesUntilItCloses) {
   EXPECT_TRUE(fake::desktop.quit);
 }
 
-TEST_F(RunningApp, TaskbarRestartPutsTheSameIconBack) {
+// A new taskbar holds no icons; Windows 10 sends the message on a change of
+// scale too, while its taskbar still holds the icon and refuses the add.
+TEST_F(RunningApp, TaskbarRestartPutsTheIconBackAtTheSmallIconSizeOfTheMoment) {
   startAndSettle();
-  const auto added = fake::desktop.tray;
-  fake::desktop.tray.clear();  // the new taskbar has no icons
-  SendMessageA(panel(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_EQ(fake::desktop.tray, added);
+  for (const bool iconHeld : {true, false}) {
+    fake::answers.dpi = iconHeld ? 144 : 120;
+    if (!iconHeld) fake::desktop.tray.clear();
+    SendMessageA(panel(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_EQ(fake::desktop.tray.size(), 1u);
+    EXPECT_EQ(fake::desktop.tray.begin()->second, iconRecord());
+    EXPECT_EQ(fake::desktop.iconImages.begin()->second, iconHeld ? 24 : 20);
+  }
+}
+
+// Wherever the taskbar is, and whatever the screen, the panel's next
+// appearance is inside the work area, as near its old place as it can be.
+TEST_F(RunningApp, ThePanelStaysClearOfTheTaskbarAsTheWorkAreaChanges) {
+  startAndSettle();
+  const struct {
+    RECT screen, work;
+    LONG right, bottom;
+  } layouts[] = {
+      {{0, 0, 1024, 768}, {0, 0, 1024, 720}, 1024, 720},   // 48 px at the bottom
+      {{0, 0, 1024, 768}, {0, 0, 1024, 740}, 1024, 735},   // 28 px: below the margin
+      {{0, 0, 1024, 768}, {0, 0, 944, 768}, 944, 735},     // on the right
+      {{0, 0, 1024, 768}, {0, 48, 1024, 768}, 1024, 735},  // at the top
+      {{0, 0, 1024, 768}, {80, 0, 1024, 768}, 1024, 735},  // on the left
+      {{0, 0, 1280, 1024}, {0, 0, 1280, 952}, 1280, 952},  // a larger screen
+  };
+  for (const auto& layout : layouts) {
+    const bool resized = layout.screen.right != fake::answers.screen.right;
+    fake::answers.screen = layout.screen;
+    fake::answers.workArea = layout.work;
+    SendMessageA(panel(), resized ? WM_DISPLAYCHANGE : WM_SETTINGCHANGE, resized ? 32 : SPI_SETWORKAREA, 0);
+    tray(WM_LBUTTONUP);
+    EXPECT_EQ(window(panel()).frame.right, layout.right) << layout.work.right << "x" << layout.work.bottom;
+    EXPECT_EQ(window(panel()).frame.bottom, layout.bottom) << layout.work.right << "x" << layout.work.bottom;
+  }
 }
 
 TEST_F(RunningApp, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {
