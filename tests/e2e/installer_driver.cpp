@@ -1,6 +1,7 @@
 // Installs Tovix silently with its installer, as a user without
 // administrator rights would, checks what it put in place, starts the
-// installed program, then uninstalls silently and checks that the running
+// installed program, installs again over it and checks that the new copy
+// runs in its place, then uninstalls silently and checks that the running
 // copy ended and nothing is left. Then again with tovix.exe held open: the
 // uninstaller leaves it and stays listed until a second run can remove it.
 //
@@ -33,6 +34,27 @@ bool registered() {
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
+}
+
+bool listed(const char* name, DWORD type, void* data, DWORD size) {
+  return RegGetValueA(HKEY_CURRENT_USER, kUninstallKey, name, type, nullptr, data, &size) == ERROR_SUCCESS;
+}
+
+DWORD fileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+  return data.nFileSizeLow;
+}
+
+// The processes that show a Tovix panel, one for each panel.
+std::vector<DWORD> panelOwners() {
+  std::vector<DWORD> owners;
+  for (HWND found = FindWindowExA(nullptr, nullptr, "TovixForm", "Tovix"); found != nullptr;
+       found = FindWindowExA(nullptr, found, "TovixForm", "Tovix")) {
+    owners.push_back(0);
+    GetWindowThreadProcessId(found, &owners.back());
+  }
+  return owners;
 }
 
 bool run(const std::string& commandLine, DWORD timeoutMs, DWORD* processId = nullptr, DWORD expectedCode = 0) {
@@ -78,9 +100,32 @@ int main(int argc, char** argv) {
   check(run("\"" + std::string(argv[1]) + "\" /S", 60000), "the installer runs silently and succeeds");
   for (const std::string& file : installed) check(exists(file), "installed: " + file);
   check(registered(), "listed for removal under HKCU");
+  char publisher[32] = {};
+  DWORD estimated = 0;
+  const DWORD kib = (fileSize(program) + fileSize(installDir + "\\README.txt") + fileSize(uninstaller)) / 1024;
+  // Read first: the message shows them, and a call's arguments come in no set order.
+  const bool read = listed("Publisher", RRF_RT_REG_SZ, publisher, sizeof publisher) &&
+                    listed("EstimatedSize", RRF_RT_REG_DWORD, &estimated, sizeof estimated);
+  check(read && std::string(publisher) == "Tovix developers" && kib / 2 < estimated && estimated <= kib * 2,
+        "listed with its publisher and its size: " + std::to_string(estimated) + " KiB, the files " +
+            std::to_string(kib) + " KiB");
 
   const e2e::Tovix tovix(program);
-  check(tovix.started(), "the installed program runs");
+  check(tovix.started() && panelOwners() == std::vector<DWORD>{GetProcessId(tovix.process())},
+        "the installed program runs, the only copy: installing started none");
+
+  // An upgrade: the copy running ends and the newly installed one starts.
+  check(run("\"" + std::string(argv[1]) + "\" /S", 60000), "the installer runs over the running copy");
+  // The old process's handle, still open, keeps its id from going to the new one.
+  DWORD newId = 0;
+  const auto newCopyAlone = [&] {
+    const std::vector<DWORD> owners = panelOwners();
+    newId = owners.size() == 1 && owners[0] != GetProcessId(tovix.process()) ? owners[0] : 0;
+    return newId != 0;
+  };
+  check(e2e::waitForExit(tovix.process(), 5000) && e2e::waitFor(newCopyAlone, 10000),
+        "the running copy ended and one new copy runs in its place");
+  const e2e::Handle newCopy(OpenProcess(SYNCHRONIZE, FALSE, newId));
 
   check(run("\"" + uninstaller + "\" /S", 30000), "the uninstaller starts");
   // It goes on from a copy of itself in the temporary folder.
@@ -91,7 +136,7 @@ int main(int argc, char** argv) {
     return !exists(installDir) && !registered();
   };
   check(e2e::waitFor(allRemoved, 30000), "the uninstaller removes every file, shortcut, folder and its registry key");
-  check(e2e::waitForExit(tovix.process(), 5000), "the running copy was ended first");
+  check(e2e::waitForExit(newCopy.get(), 5000), "the running copy was ended first");
 
   // Held open without delete sharing, as a copy that never closes holds it.
   check(run("\"" + std::string(argv[1]) + "\" /S", 60000), "the installer runs again");
