@@ -3,7 +3,7 @@
 # does nothing when all of it is there already.
 set -eu
 packages=(cmake make g++ libgtest-dev libwine-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 wine64 fonts-wine xvfb x11-utils xdotool imagemagick openbox nsis zip clang-format)
+  wine wine32:i386 wine64 fonts-wine xvfb x11-utils xdotool imagemagick openbox tint2 nsis zip clang-format)
 # The apt configuration read and added to; tests give a copy.
 apt_dir=${TOVIX_APT_DIR:-/etc/apt}
 

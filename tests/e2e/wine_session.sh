@@ -6,7 +6,9 @@
 #   wine_session.sh start <dir>                      start display, window manager and prefix
 #   wine_session.sh run <dir> <shots> <driver.exe> [file...] [-- arg...]
 #                                                    run a driver: the files as Windows paths,
-#                                                    then the screenshot folder, then the args
+#                                                    then the screenshot folder, then the args;
+#                                                    with TOVIX_TASKBAR="bottom 48" (or "right 80")
+#                                                    beside a desktop panel reserving that strip
 #   wine_session.sh stop <dir>                       stop this session's wineserver, window manager
 #                                                    and display
 set -u
@@ -105,6 +107,29 @@ run)
   fi
   # shellcheck disable=SC1090
   . "$env_file"
+  # Desktop panels such as Windows' taskbar reserve a strip of the screen:
+  # Debian's tint2 does so through the window manager, which takes the strip
+  # out of the work area. Wine reads the work area when its desktop starts,
+  # with the first process of the run.
+  panel=
+  screen=$(xdpyinfo | awk '/dimensions:/ {sub("x", " ", $2); print $2}')
+  read -r width height <<<"$screen"
+  work_area() { xprop -root _NET_WORKAREA 2>/dev/null | grep -q "= 0, 0, $1, $2,"; }
+  if [ -n "${TOVIX_TASKBAR:-}" ]; then
+    read -r side size <<<"$TOVIX_TASKBAR"
+    if [ "$side" = right ]; then
+      position="center right vertical" work="$((width - size)) $height"
+    else
+      position="bottom center horizontal" work="$width $((height - size))"
+    fi
+    # A clock alone: with a tray of its own it would take Wine's icons.
+    printf 'panel_items = C\npanel_position = %s\npanel_size = 100%% %s\nstrut_policy = follow_size\n' \
+      "$position" "$size" >"$dir/tint2.rc"
+    tint2 -c "$dir/tint2.rc" </dev/null >"$dir/tint2.log" 2>&1 &
+    panel=$!
+    for _ in $(seq 100); do work_area $work && break; sleep 0.1; done
+    work_area $work || { echo "tint2 did not reserve $TOVIX_TASKBAR"; cat "$dir/tint2.log"; }
+  fi
   mkdir -p "$shots"
   args=()
   while [ $# -gt 0 ] && [ "$1" != -- ]; do
@@ -149,6 +174,10 @@ run)
   wine "$driver" "${args[@]}" </dev/null >"$log" 2>&1
   status=$?
   kill $shooter 2>/dev/null
+  if [ -n "$panel" ]; then
+    kill "$panel"
+    for _ in $(seq 100); do work_area "$width" "$height" && break; sleep 0.1; done
+  fi
   cat "$log"
   [ -f "$log.shots" ] && cat "$log.shots"
   # Whatever a failed run left behind must not meet the next test.
