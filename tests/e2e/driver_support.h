@@ -113,6 +113,20 @@ int windowCount(DWORD processId);
 // Shell_NotifyIcon hands it each icon as WM_COPYDATA, dwData the NIM_
 // message. Null when the shell did not end.
 HWND standInTaskbar(WNDPROC proc);
+// What Wine's Shell_NotifyIcon hands the taskbar in that WM_COPYDATA: the
+// record's fields, then the size of the icon's bitmap, then its bits.
+struct TrayIconData {
+  LONG owner;
+  UINT id, flags, callback;
+  WCHAR tip[128];
+  DWORD state, stateMask;
+  WCHAR info[256];
+  UINT timeoutOrVersion;
+  WCHAR infoTitle[64];
+  DWORD infoFlags;
+  GUID guid;
+  UINT iconWidth, iconHeight, planes, bitsPerPixel;
+};
 
 // Notification icons shown in Wine's system tray window, and the first.
 int visibleTrayIcons();

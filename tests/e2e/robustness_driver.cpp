@@ -62,15 +62,8 @@ std::vector<TrayIcon> trayRequests;
 LRESULT CALLBACK trayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_COPYDATA) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    struct Head {
-      LONG owner;
-      UINT id;
-      UINT flags;
-      UINT callback;
-      WCHAR tip[128];
-    };
-    if (data->cbData >= sizeof(Head)) {
-      const auto* head = static_cast<const Head*>(data->lpData);
+    if (data->cbData >= sizeof(e2e::TrayIconData)) {
+      const auto* head = static_cast<const e2e::TrayIconData*>(data->lpData);
       trayRequests.push_back({static_cast<DWORD>(data->dwData), static_cast<DWORD>(head->owner), head->id, head->flags,
                               head->callback, head->tip});
     }
