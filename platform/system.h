@@ -2,7 +2,8 @@
 
 // The program's own helpers over Windows where one call would not do:
 // starting programs, background jobs, the running copy's mark, session
-// notices and the notification icon's image. platform/win32 holds them; the host tests fake them with Windows.
+// notices and the notification icon's image. platform/win32 holds them; the
+// host tests fake them with Windows.
 
 #include <functional>
 #include <memory>

@@ -46,8 +46,14 @@ TrayIcon::~TrayIcon() {
 }
 
 void TrayIcon::restore() {
-  win::Icon image = win::smallProgramIcon();
-  if (image) record_.hIcon = handleValue(image.get());
+  // Any program can send the restart message: it costs no loading unless the
+  // small-icon size has changed.
+  win::Icon image;
+  const int size = GetSystemMetrics(SM_CXSMICON);
+  if (size != imageSize_ && (image = win::smallProgramIcon())) {
+    record_.hIcon = handleValue(image.get());
+    imageSize_ = size;
+  }
   // A taskbar that still holds the icon refuses the add: Windows 10 sends
   // its restart message when the screen's scale changes. The icon then
   // takes the new image in place.

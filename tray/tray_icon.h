@@ -36,4 +36,5 @@ class TrayIcon {
 
   Record record_;
   win::Icon image_;
+  int imageSize_ = 0;  // in pixels, square
 };

@@ -229,6 +229,15 @@ std::vector<HWND> trayIcons() {
 }
 }  // namespace
 
+LRESULT CALLBACK recordTrayRequests(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_COPYDATA) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (data->cbData >= sizeof(TrayIconData)) {
+    trayRequests.emplace_back(static_cast<DWORD>(data->dwData), *static_cast<const TrayIconData*>(data->lpData));
+  }
+  return TRUE;
+}
+
 HWND standInTaskbar(WNDPROC proc) {
   DWORD shellId = 0;
   GetWindowThreadProcessId(FindWindowA(nullptr, "Wine System Tray"), &shellId);

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -108,25 +109,25 @@ DWORD pebField(HANDLE process, SIZE_T offset);
 int gdiObjects(HANDLE process);
 int windowCount(DWORD processId);
 
-// Ends Wine's shell, which holds the system tray and cannot be started again
-// in place, and puts a "Shell_TrayWnd" window of this process there: Wine's
-// Shell_NotifyIcon hands it each icon as WM_COPYDATA, dwData the NIM_
-// message. Null when the shell did not end.
-HWND standInTaskbar(WNDPROC proc);
-// What Wine's Shell_NotifyIcon hands the taskbar in that WM_COPYDATA: the
-// record's fields, then the size of the icon's bitmap, then its bits.
+// What Wine's Shell_NotifyIcon hands the taskbar as WM_COPYDATA, dwData the
+// NIM_ message: the record's fields, then the size of the icon's bitmap,
+// then its bits.
 struct TrayIconData {
   LONG owner;
   UINT id, flags, callback;
   WCHAR tip[128];
-  DWORD state, stateMask;
-  WCHAR info[256];
-  UINT timeoutOrVersion;
-  WCHAR infoTitle[64];
-  DWORD infoFlags;
-  GUID guid;
+  BYTE balloon[672];  // its state, texts, time-out and flags, and the GUID
   UINT iconWidth, iconHeight, planes, bitsPerPixel;
 };
+// Each NIM_ message the stand-in taskbar below took, with its data.
+inline std::vector<std::pair<DWORD, TrayIconData>> trayRequests;
+LRESULT CALLBACK recordTrayRequests(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Ends Wine's shell, which holds the system tray and cannot be started again
+// in place, and puts a "Shell_TrayWnd" window of this process there, with
+// its window procedure: Wine's Shell_NotifyIcon hands it each icon. Null
+// when the shell did not end.
+HWND standInTaskbar(WNDPROC proc = recordTrayRequests);
 
 // Notification icons shown in Wine's system tray window, and the first.
 int visibleTrayIcons();

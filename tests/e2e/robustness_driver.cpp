@@ -47,45 +47,20 @@ bool lampsFollowKeys(e2e::TypingWindow& target, const std::string& when) {
   return check(all, when + ": the Caps Lock lamp follows the key");
 }
 
-// The stand-in taskbar: a "Shell_TrayWnd" window that takes notification
-// icons the way Wine's shell does, as WM_COPYDATA with the icon's fields.
-struct TrayIcon {
-  DWORD message = 0;
-  DWORD owner = 0;
-  UINT id = 0;
-  UINT flags = 0;
-  UINT callback = 0;
-  std::wstring tip;
-};
-std::vector<TrayIcon> trayRequests;
-
-LRESULT CALLBACK trayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_COPYDATA) {
-    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    if (data->cbData >= sizeof(e2e::TrayIconData)) {
-      const auto* head = static_cast<const e2e::TrayIconData*>(data->lpData);
-      trayRequests.push_back({static_cast<DWORD>(data->dwData), static_cast<DWORD>(head->owner), head->id, head->flags,
-                              head->callback, head->tip});
-    }
-    return TRUE;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
 void checkTaskbarRestart() {
-  HWND taskbar = e2e::standInTaskbar(trayProc);
+  HWND taskbar = e2e::standInTaskbar();
   if (!check(taskbar != nullptr, "Wine's shell has ended and a new taskbar has started")) return;
 
   // What Windows' shell broadcasts when its taskbar starts.
   SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  const bool added = e2e::waitFor([] { return !trayRequests.empty(); }, 5000);
+  const bool added = e2e::waitFor([] { return !e2e::trayRequests.empty(); }, 5000);
   if (!check(added, "Tovix puts its icon back on the new taskbar")) return;
-  const TrayIcon& icon = trayRequests.front();
-  std::printf("icon request: message %lu, owner %08lx, id %u, flags %u, callback 0x%x\n", icon.message, icon.owner,
-              icon.id, icon.flags, icon.callback);
+  const auto& [message, icon] = e2e::trayRequests.front();
+  std::printf("icon request: message %lu, owner %08lx, id %u, flags %u, callback 0x%x\n", message, icon.owner, icon.id,
+              icon.flags, icon.callback);
   const HWND owner = picture();
-  check(icon.message == NIM_ADD && icon.owner == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(owner)) &&
-            icon.id == 1 && icon.flags == 7 && icon.callback == 0x200 && icon.tip == L"Tovix",
+  check(message == NIM_ADD && icon.owner == static_cast<LONG>(reinterpret_cast<UINT_PTR>(owner)) && icon.id == 1 &&
+            icon.flags == 7 && icon.callback == 0x200 && std::wstring(icon.tip) == L"Tovix",
         "the same icon: NIM_ADD, trayReceiver, id 1, message | icon | tip, callback 0x200, tip \"Tovix\"");
 
   // A left click on it, as the new taskbar reports it.

@@ -112,23 +112,22 @@ run)
   # out of the work area. Wine reads the work area when its desktop starts,
   # with the first process of the run.
   panel=
-  screen=$(xdpyinfo | awk '/dimensions:/ {sub("x", " ", $2); print $2}')
-  read -r width height <<<"$screen"
+  read -r screen_width screen_height < <(xdpyinfo | awk '/dimensions:/ {sub("x", " ", $2); print $2}')
   work_area() { xprop -root _NET_WORKAREA 2>/dev/null | grep -q "= 0, 0, $1, $2,"; }
   if [ -n "${TOVIX_TASKBAR:-}" ]; then
     read -r side size <<<"$TOVIX_TASKBAR"
     if [ "$side" = right ]; then
-      position="center right vertical" work="$((width - size)) $height"
+      position="center right vertical" work_width=$((screen_width - size)) work_height=$screen_height
     else
-      position="bottom center horizontal" work="$width $((height - size))"
+      position="bottom center horizontal" work_width=$screen_width work_height=$((screen_height - size))
     fi
     # A clock alone: with a tray of its own it would take Wine's icons.
     printf 'panel_items = C\npanel_position = %s\npanel_size = 100%% %s\nstrut_policy = follow_size\n' \
       "$position" "$size" >"$dir/tint2.rc"
     tint2 -c "$dir/tint2.rc" </dev/null >"$dir/tint2.log" 2>&1 &
     panel=$!
-    for _ in $(seq 100); do work_area $work && break; sleep 0.1; done
-    work_area $work || { echo "tint2 did not reserve $TOVIX_TASKBAR"; cat "$dir/tint2.log"; }
+    for _ in $(seq 100); do work_area "$work_width" "$work_height" && break; sleep 0.1; done
+    work_area "$work_width" "$work_height" || { echo "tint2 did not reserve $TOVIX_TASKBAR"; cat "$dir/tint2.log"; }
   fi
   mkdir -p "$shots"
   args=()
@@ -176,7 +175,7 @@ run)
   kill $shooter 2>/dev/null
   if [ -n "$panel" ]; then
     kill "$panel"
-    for _ in $(seq 100); do work_area "$width" "$height" && break; sleep 0.1; done
+    for _ in $(seq 100); do work_area "$screen_width" "$screen_height" && break; sleep 0.1; done
   fi
   cat "$log"
   [ -f "$log.shots" ] && cat "$log.shots"

@@ -127,7 +127,7 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD exStyle) {
   return TRUE;
 }
 int GetSystemMetrics(int index) {
-  if (index == SM_CXSMICON || index == SM_CYSMICON) return 16 * answers.dpi / 96;
+  if (index == SM_CXSMICON) return 16 * answers.dpi / 96;
   return index == SM_CXSCREEN ? answers.screen.right : answers.screen.bottom;
 }
 BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
