@@ -13,21 +13,8 @@ cmake --build --preset windows -j "$(nproc)" --target tovix
 exe=$PWD/build/win/tovix.exe
 session=$PWD/build/pictures
 
-# Runs a command every 50 ms until it succeeds, for at most $patience s.
-patience=10
-wait_until() {
-  local what=$1
-  shift
-  for _ in $(seq $((patience * 20))); do "$@" && return; sleep 0.05; done
-  echo "timed out waiting until $what" >&2
-  return 1
-}
-# The conditions it waits for, as in run.sh; in a virtual desktop each Windows
-# window still has an X window of its own, inside the desktop's.
-visible() { xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1 | grep .; }
-hidden() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
-pointer_at() { [ "$(xdotool getmouselocation | cut -d ' ' -f 1,2)" = "x:$1 y:$2" ]; }
-wait_window() { wait_until "a window $* shows" visible "$@"; }
+# shellcheck source=tests/e2e/desktop_actions.sh
+. tests/e2e/desktop_actions.sh
 # Wine's taskbar: the one window of the desktop's explorer without a caption.
 taskbar_window() {
   local window
@@ -35,12 +22,6 @@ taskbar_window() {
     [ -z "$(xdotool getwindowname "$window")" ] && echo "$window" && return
   done
   return 1
-}
-# Sets x, y, w and h to window $1's place and size on the screen; $2 names it.
-locate() {
-  read -r x y w h < <(xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ { x = $NF }
-    /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
-  [[ ${w:-} =~ ^[1-9][0-9]*$ ]] || { echo "$2 has gone; stopping" >&2; exit 1; }
 }
 # Succeeds once the screen's region $1 is no longer one plain colour.
 drawn() { [ "$(import -window root -crop "$1" +repage ppm:- | convert ppm:- -format '%k' info:)" -gt 1 ]; }
@@ -58,13 +39,6 @@ shoot() {
 }
 # The screen's bottom right corner, from a little above and left of x, y.
 corner() { echo "$((right - x + 16))x$((bottom - y + 16))+$((x - 16))+$((y - 16))"; }
-# Clicks button $3 at $1,$2 as a user does: the pointer moves there and rests a moment first.
-click_at() {
-  xdotool mousemove "$1" "$2"
-  wait_until "the pointer is at $1,$2" pointer_at "$1" "$2"
-  sleep 0.5
-  xdotool click "$3"
-}
 
 trap 'bash tests/e2e/wine_session.sh stop "$session"' EXIT
 bash tests/e2e/wine_session.sh start "$session"
@@ -83,7 +57,7 @@ patience=180
 wait_until "Wine's taskbar shows" taskbar_window >/dev/null
 locate "$(taskbar_window)" "Wine's taskbar"
 wait_until "Tovix's icon shows" drawn "${h}x${h}+$((x + w - h))+$y"
-patience=10
+unset patience
 icon_x=$((x + w - h / 2)) icon_y=$((y + h / 2))
 right=$((x + w)) bottom=$((y + h))
 
