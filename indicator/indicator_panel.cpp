@@ -83,6 +83,7 @@ void IndicatorPanel::place() {
 void IndicatorPanel::restore() {
   if (!IsIconic(hwnd()) && !IsZoomed(hwnd())) return;
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  place();  // the screen or the work area may have changed meanwhile
   show();
 }
 
@@ -148,10 +149,9 @@ LRESULT IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_DISPLAYCHANGE:
-      place();
-      break;
     case WM_SETTINGCHANGE:
-      if (wParam == SPI_SETWORKAREA) place();
+      // Minimized or maximized, the panel is placed when it is restored.
+      if ((msg == WM_DISPLAYCHANGE || wParam == SPI_SETWORKAREA) && !IsIconic(hwnd()) && !IsZoomed(hwnd())) place();
       break;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;

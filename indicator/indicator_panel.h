@@ -49,7 +49,8 @@ class IndicatorPanel : public win::Window {
 
   // Right edge on the screen's right edge, bottom edge 500 twips above the
   // screen's bottom edge, moved just enough to stay inside the work area.
-  // Placed again whenever the screen or the work area changes.
+  // Placed again when the screen or the work area changes, or when restored
+  // if it was minimized or maximized then.
   void place();
   // Back from minimized or maximized, shown for its second; a panel in its
   // normal state is left alone, hidden or not.

@@ -6,8 +6,8 @@ as it was; then the picture drawn anew at 16, 20, 24, 32, 40 and 48 pixels, so
 small sizes sit on the pixel grid instead of being a blurred shrink. Each size
 comes hard-edged in 256 colours with a mask (at 32 the original stands in),
 and anti-aliased in 32-bit colour with alpha plus a mask set exactly where
-alpha is 0: Windows XP and later use the alpha, Windows 2000 only the mask. A light outer rim keeps the dark cap
-visible on a dark taskbar.
+alpha is 0: Windows XP and later use the alpha, Windows 2000 only the mask.
+A light outer rim keeps the dark cap visible on a dark taskbar.
 
 The output is the same bytes on every run. Run it again after changing the
 drawing; the output is committed so the build needs no Python.

@@ -22,7 +22,7 @@ expect "PE32 (32-bit) image" '^Magic[[:space:]]+010b'
 expect "Intel 386 machine" 'file format pei-i386'
 expect "Windows GUI subsystem" '^Subsystem[[:space:]]+00000002'
 # Windows 2000 (5.0) loads nothing that asks for a later version.
-expect "subsystem version at most 5.0, for Windows 2000 and later" '^MajorSubsystemVersion[[:space:]]+[45]$'
+expect "subsystem version 4.x, which Windows 2000 and later load" '^MajorSubsystemVersion[[:space:]]+4$'
 expect "ASLR: dynamic base" '^[[:space:]]+DYNAMIC_BASE'
 expect "DEP: NX compatible" '^[[:space:]]+NX_COMPAT'
 expect "NO_SEH: no structured exception handlers" '^[[:space:]]+NO_SEH'

@@ -57,7 +57,7 @@ void TrayIcon::restore() {
   // A taskbar that still holds the icon refuses the add: Windows 10 sends
   // its restart message when the screen's scale changes. The icon then
   // takes the new image in place.
-  if (!notify(NIM_ADD, record_)) notify(NIM_MODIFY, record_);
+  if (!notify(NIM_ADD, record_) && image) notify(NIM_MODIFY, record_);
   // The old image goes once the taskbar has the new one.
   if (image) image_ = std::move(image);
 }

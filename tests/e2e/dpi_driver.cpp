@@ -5,9 +5,9 @@
 // and that a left click on its icon, whose messages arrive scaled by the
 // twips per pixel, shows it again. Then, with a stand-in for Wine's taskbar,
 // checks that the icon the taskbar receives has the small-icon size at 96,
-// 120 and 144 dots per inch: 16, 20 and 24 pixels, each drawn for its size
-// in the program's icon, which holds every size from 16 to 48 pixels in 256
-// colours and in 32-bit colour.
+// 120, 144 and 168 dots per inch: 16, 20 and 24 pixels, drawn for the size,
+// and 28, scaled down. The program's icon holds an image of every size from
+// 16 to 48 pixels in 256 colours and in 32-bit colour.
 //
 // dpi_driver <tovix.exe> <screenshot folder>
 
@@ -54,7 +54,7 @@ std::string iconImages(const char* exe) {
 void checkIconSizes(const char* exe) {
   const HWND taskbar = e2e::standInTaskbar();
   if (!check(taskbar != nullptr, "a stand-in takes the place of Wine's taskbar")) return;
-  for (const DWORD dpi : {96, 120, 144}) {
+  for (const DWORD dpi : {96, 120, 144, 168}) {
     e2e::trayRequests.clear();
     setScreenDensity(dpi);
     const e2e::Tovix tovix(exe);

@@ -112,22 +112,33 @@ run)
   # out of the work area. Wine reads the work area when its desktop starts,
   # with the first process of the run.
   panel=
-  read -r screen_width screen_height < <(xdpyinfo | awk '/dimensions:/ {sub("x", " ", $2); print $2}')
-  work_area() { xprop -root _NET_WORKAREA 2>/dev/null | grep -q "= 0, 0, $1, $2,"; }
+  work_area() {
+    xprop -root _NET_WORKAREA 2>/dev/null | awk -F '[=,] *' -v want="$1 $2" '{ exit !($2 == 0 && $3 == 0 && $4 " " $5 == want) }'
+  }
   if [ -n "${TOVIX_TASKBAR:-}" ]; then
+    read -r screen_width screen_height < <(xdpyinfo | awk '/dimensions:/ {sub("x", " ", $2); print $2}')
     read -r side size <<<"$TOVIX_TASKBAR"
-    if [ "$side" = right ]; then
+    case "$side ${size:-}" in
+    "right "[1-9]*)
       position="center right vertical" work_width=$((screen_width - size)) work_height=$screen_height
-    else
+      ;;
+    "bottom "[1-9]*)
       position="bottom center horizontal" work_width=$screen_width work_height=$((screen_height - size))
-    fi
+      ;;
+    *) echo "TOVIX_TASKBAR: \"bottom <pixels>\" or \"right <pixels>\", not \"$TOVIX_TASKBAR\"" >&2 && exit 2 ;;
+    esac
     # A clock alone: with a tray of its own it would take Wine's icons.
     printf 'panel_items = C\npanel_position = %s\npanel_size = 100%% %s\nstrut_policy = follow_size\n' \
       "$position" "$size" >"$dir/tint2.rc"
     tint2 -c "$dir/tint2.rc" </dev/null >"$dir/tint2.log" 2>&1 &
     panel=$!
     for _ in $(seq 100); do work_area "$work_width" "$work_height" && break; sleep 0.1; done
-    work_area "$work_width" "$work_height" || { echo "tint2 did not reserve $TOVIX_TASKBAR"; cat "$dir/tint2.log"; }
+    if ! work_area "$work_width" "$work_height"; then
+      echo "tint2 did not reserve $TOVIX_TASKBAR"
+      cat "$dir/tint2.log"
+      kill "$panel"
+      exit 1
+    fi
   fi
   mkdir -p "$shots"
   args=()
@@ -175,7 +186,10 @@ run)
   kill $shooter 2>/dev/null
   if [ -n "$panel" ]; then
     kill "$panel"
+    wait "$panel"
+    # The next test meets the whole screen again, or fails here.
     for _ in $(seq 100); do work_area "$screen_width" "$screen_height" && break; sleep 0.1; done
+    work_area "$screen_width" "$screen_height" || { echo "the work area is not the whole screen again"; status=1; }
   fi
   cat "$log"
   [ -f "$log.shots" ] && cat "$log.shots"

@@ -216,7 +216,13 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
   if (message == NIM_DELETE) return fake::release(desktop.tray.erase(icon), "an icon");
   return message == NIM_ADD && desktop.tray.emplace(icon, record).second;
 }
-BOOL DestroyIcon(HICON icon) { return fake::release(desktop.iconImages.erase(icon), "an icon image"); }
+// An image the taskbar still shows must stay.
+BOOL DestroyIcon(HICON icon) {
+  for (const auto& [id, record] : desktop.tray) {
+    if (std::memcmp(record.data() + 20, &icon, 4) == 0) desktop.faults.push_back("destroyed an icon image shown");
+  }
+  return fake::release(desktop.iconImages.erase(icon), "an icon image");
+}
 ATOM GlobalAddAtomA(const char* name) {
   return fake::log(std::string("atom ") + name), answers.atoms.count(name) ? answers.atoms.at(name) : 0;
 }

@@ -180,16 +180,21 @@ TEST_F(RunningApp, AboutOpensOnceCentredAndTheProcessLivesUntilItCloses) {
 }
 
 // A new taskbar holds no icons; Windows 10 sends the message on a change of
-// scale too, while its taskbar still holds the icon and refuses the add.
+// scale too, while its taskbar still holds the icon and refuses the add. An
+// image of the size it has stays.
 TEST_F(RunningApp, TaskbarRestartPutsTheIconBackAtTheSmallIconSizeOfTheMoment) {
   startAndSettle();
-  for (const bool iconHeld : {true, false}) {
-    fake::answers.dpi = iconHeld ? 144 : 120;
-    if (!iconHeld) fake::desktop.tray.clear();
+  for (const int dpi : {144, 144, 120}) {
+    const auto before = fake::desktop.iconImages;
+    if (dpi == fake::answers.dpi) fake::desktop.tray.clear();
+    fake::answers.dpi = dpi;
     SendMessageA(panel(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     ASSERT_EQ(fake::desktop.tray.size(), 1u);
     EXPECT_EQ(fake::desktop.tray.begin()->second, iconRecord());
-    EXPECT_EQ(fake::desktop.iconImages.begin()->second, iconHeld ? 24 : 20);
+    EXPECT_EQ(fake::desktop.iconImages.begin()->second, 16 * dpi / 96);
+    if (before.begin()->second == 16 * dpi / 96) {
+      EXPECT_EQ(fake::desktop.iconImages, before);
+    }
   }
 }
 
@@ -207,6 +212,11 @@ TEST_F(RunningApp, ThePanelStaysClearOfTheTaskbarAsTheWorkAreaChanges) {
   tray(WM_LBUTTONUP);
   EXPECT_EQ(window(panel()).frame.right, 1280);
   EXPECT_EQ(window(panel()).frame.bottom, 1024 - 33);
+  window(panel()).minimized = true;  // as any program can make it: placed when restored
+  fake::answers.workArea = {0, 0, 1280, 976};
+  SendMessageA(panel(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  hotKey(0);
+  EXPECT_EQ(window(panel()).frame.bottom, 976);
 }
 
 TEST_F(RunningApp, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {

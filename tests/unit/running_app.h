@@ -21,6 +21,7 @@ class RunningApp : public ::testing::Test {
   void TearDown() override {
     app.reset();
     EXPECT_EQ(fake::desktop.faults, std::vector<std::string>{});
+    EXPECT_TRUE(fake::desktop.iconImages.empty());
   }
 
   bool start() {
