@@ -20,7 +20,7 @@ add_executable(tovix WIN32 app/main.cpp platform/win32/no_exceptions.cpp platfor
 target_include_directories(tovix PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 # The resource compiler reports no dependencies: name what tovix.rc takes in.
 set_source_files_properties(res/tovix.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_CURRENT_SOURCE_DIR}/res/tovix.ico;${CMAKE_CURRENT_BINARY_DIR}/generated/tovix.manifest")
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/tovix.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/controls.manifest;${CMAKE_CURRENT_BINARY_DIR}/generated/tovix.manifest")
 # The rest of the program references the Win32 layer; link it after the core.
 target_link_libraries(tovix PRIVATE tovix_core tovix_win32 shell32 advapi32 gdi32 user32 kernel32)
 # Static C and C++ runtimes: the program needs nothing but Windows itself.

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 #include "platform/system.h"
 #include "platform/win32/system_function.h"
@@ -10,23 +11,48 @@ namespace {
 
 // The sizes res/make_icon.py draws the icon in: LoadImage finds each as it is.
 constexpr int kDrawnSizes[] = {16, 20, 24, 32, 40, 48};
+// The program's manifest asking for Common Controls 6 (res/tovix.rc).
+constexpr WORD kControlsManifest = 2;
 
 // The icon for a size it has no image of, scaled down from a larger one by
 // LoadIconMetric, which reads better than LoadImage stretching the nearest;
 // null where Windows lacks it. It is in the Common Controls 6 of Vista and
-// later, which the manifest asks for: from Vista on, the name resolves to
-// Windows' own copy before any folder is searched. Earlier versions lack the
-// function, and Windows 2000 would search for the name.
+// later, reached through an activation context of the program's manifest
+// for them; before Vista it is missing, and so are these functions on
+// Windows 2000.
 HICON scaledDown(HINSTANCE program) {
   if (LOBYTE(LOWORD(::GetVersion())) < 6) return nullptr;
-  using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
-  constexpr int kLimSmall = 0;  // LIM_SMALL: SM_CXSMICON by SM_CYSMICON
-  const Library controls(::LoadLibraryA("comctl32.dll"));
-  const auto loadIconMetric = systemFunction<LoadIconMetricFn>(controls.get(), "LoadIconMetric");
+  const auto create = systemFunction<decltype(&::CreateActCtxA)>("kernel32.dll", "CreateActCtxA");
+  const auto activate = systemFunction<decltype(&::ActivateActCtx)>("kernel32.dll", "ActivateActCtx");
+  const auto deactivate = systemFunction<decltype(&::DeactivateActCtx)>("kernel32.dll", "DeactivateActCtx");
+  const auto release = systemFunction<decltype(&::ReleaseActCtx)>("kernel32.dll", "ReleaseActCtx");
+  char path[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameA(program, path, MAX_PATH);
+  if (!create || !activate || !deactivate || !release || length == 0 || length >= MAX_PATH) return nullptr;
+  ACTCTXA request = {};
+  request.cbSize = sizeof request;
+  request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
+  request.lpSource = path;
+  request.lpResourceName = MAKEINTRESOURCEA(kControlsManifest);
+  request.hModule = program;
+  const HANDLE created = create(&request);
+  if (created == INVALID_HANDLE_VALUE) return nullptr;
+  const std::unique_ptr<void, decltype(release)> context(created, release);
   HICON icon = nullptr;
-  return loadIconMetric != nullptr && SUCCEEDED(loadIconMetric(program, MAKEINTRESOURCEW(1), kLimSmall, &icon))
-             ? icon
-             : nullptr;
+  ULONG_PTR cookie = 0;
+  if (activate(context.get(), &cookie)) {
+    // The context resolves the name to Windows' own copy before any folder
+    // is searched.
+    const Library controls(::LoadLibraryA("comctl32.dll"));
+    using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+    constexpr int kLimSmall = 0;  // LIM_SMALL: SM_CXSMICON by SM_CYSMICON
+    const auto loadIconMetric = systemFunction<LoadIconMetricFn>(controls.get(), "LoadIconMetric");
+    if (loadIconMetric == nullptr || FAILED(loadIconMetric(program, MAKEINTRESOURCEW(1), kLimSmall, &icon))) {
+      icon = nullptr;
+    }
+    deactivate(0, cookie);
+  }
+  return icon;
 }
 
 }  // namespace
