@@ -6,6 +6,8 @@ packages=(cmake make g++ libgtest-dev libwine-dev g++-mingw-w64-i686 binutils-mi
   wine wine32:i386 wine64 fonts-wine xvfb x11-utils xdotool imagemagick openbox tint2 nsis zip clang-format)
 # The apt configuration read and added to; tests give a copy.
 apt_dir=${TOVIX_APT_DIR:-/etc/apt}
+# Seconds between tries of apt-get update; tests give 0.
+apt_retry_pause=${TOVIX_APT_RETRY_PAUSE:-5}
 
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -63,6 +65,28 @@ kernel_runs() {
   exit 1
 }
 
+# Updates apt's indexes, then installs with apt-get install options "$@". A
+# mirror mid-sync fails the update on some index ("Mirror sync in progress?"),
+# so it is tried a few times; the install then goes ahead with the indexes apt
+# has, and only if it fails too are the ones not fetched named. The update's
+# output goes to a file, printed after each try, to find those in.
+apt_install() {
+  local log unfetched try=1 tries=4
+  log=$(mktemp)
+  while ! $sudo apt-get update -q >"$log" 2>&1 && [ "$try" -lt "$tries" ]; do
+    cat "$log"
+    echo "apt-get update failed (try $try of $tries): trying again in ${apt_retry_pause}s"
+    sleep "$apt_retry_pause"
+    try=$((try + 1))
+  done
+  cat "$log"
+  unfetched=$(sed -n 's/.*Failed to fetch \([^ ]*\).*/\1/p' "$log" | paste -sd ' ')
+  rm -f "$log"
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" && return 0
+  [ -z "$unfetched" ] || echo "apt-get update could not fetch $unfetched: a mirror may be mid-sync, trying again later may help" >&2
+  return 1
+}
+
 # Sourced by the tests for the functions above.
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
@@ -73,8 +97,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-  $sudo apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  apt_install "${missing[@]}"
 fi
 
 # Wine runs Tovix and the test drivers in 32-bit Linux processes. Some
@@ -89,8 +112,7 @@ qemu=/usr/bin/qemu-i386
 if ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || echo 0)" ge 1:8.1; then
   echo "Installing QEMU's emulator from bookworm-backports"
   [ -f "$apt_dir/sources.list.d/bookworm-backports.sources" ] || add_backports
-  $sudo apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends -t bookworm-backports qemu-user
+  apt_install -t bookworm-backports qemu-user
 fi
 binfmt=/proc/sys/fs/binfmt_misc
 [ -e "$binfmt/register" ] || $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
