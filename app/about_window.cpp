@@ -1,6 +1,7 @@
 #include "app/about_window.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -17,9 +18,12 @@ constexpr win::TwipsRect kOkBounds = {1560, 1800, 1575, 615};
 
 }  // namespace
 
-AboutWindow::AboutWindow(Events& events)
-    : events_(events), dpi_(win::screenDpi()), font_(win::createFont("MS Sans Serif", 13.5f, true, dpi_)) {
-  createTopLevel(kClassName, "About", kStyle, kExStyle, kClientWidth, kClientHeight, dpi_);
+AboutWindow::AboutWindow(std::function<void()> closed)
+    : closed_(std::move(closed)),
+      dpi_(win::screenDpi()),
+      font_(win::createFont("MS Sans Serif", 13.5f, true, dpi_)),
+      window_(*this, kClassName, "About", kStyle, kExStyle,
+              win::frameBounds(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_)) {
   // The default button, first in the tab order: Enter clicks it.
   const RECT r = win::toPixels(kOkBounds, dpi_);
   ok_ = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, r.left, r.top,
@@ -46,22 +50,29 @@ void AboutWindow::paint() {
   for (const win::Caption& text : kTexts) win::drawCaption(dc.get(), text, dpi_);
 }
 
-LRESULT AboutWindow::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT AboutWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT:
       paint();
       return 0;
     case WM_SETFOCUS:
       // The window hands its focus on to OK.
-      if (ok_ != nullptr) SetFocus(ok_);
+      SetFocus(ok_);
       return 0;
     case WM_COMMAND:
       // OK, Enter or Esc.
-      if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && HIWORD(wParam) == BN_CLICKED) destroy();
+      if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && HIWORD(wParam) == BN_CLICKED) window_.destroy();
+      return 0;
+    case WM_SYSCOMMAND:
+      // The close box and Alt+F4.
+      if ((wParam & 0xFFF0) != SC_CLOSE) break;
+      window_.destroy();
       return 0;
     case WM_CLOSE:
-      destroy();
       return 0;
+    case WM_NCDESTROY:
+      closed_();
+      break;
   }
-  return Window::onMessage(msg, wParam, lParam);
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

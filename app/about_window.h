@@ -1,34 +1,31 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/window.h"
 
 // The About window: the program's name, the Windows versions it is made
-// for, and OK, which closes it as its close box does.
-class AboutWindow : public win::Window {
+// for, and OK, which closes it as Esc, Alt+F4 and its close box do. A bare
+// WM_CLOSE, which any program can post, leaves it open.
+class AboutWindow : win::MessageHandler {
  public:
-  class Events {
-   public:
-    // The window is gone: OK, its close box, or WM_CLOSE.
-    virtual void onAboutClosed() = 0;
-
-   protected:
-    ~Events() = default;
-  };
-
   static constexpr char kClassName[] = "TovixAbout";
 
-  explicit AboutWindow(Events& events);
+  // `closed` runs once the window is gone.
+  explicit AboutWindow(std::function<void()> closed);
 
+  // Null once it is closed.
+  HWND hwnd() const { return window_.hwnd(); }
   // Centres the window on the screen and shows it, activated.
   void showCentred();
 
  private:
-  LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  void onDestroyed() override { events_.onAboutClosed(); }
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
   void paint();
 
-  Events& events_;
+  const std::function<void()> closed_;
   const int dpi_;
   const win::GdiObject<HFONT> font_;
+  win::Window window_;
   HWND ok_ = nullptr;
 };

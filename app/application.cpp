@@ -1,7 +1,5 @@
 #include "app/application.h"
 
-#include "indicator/lamps.h"
-#include "platform/window.h"
 #include "tray/tray_menu.h"
 
 namespace {
@@ -10,114 +8,174 @@ namespace {
 // also activate it and take the focus from whatever the user is typing into.
 void KeepOnTop(HWND panel) { SetWindowPos(panel, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
 
-constexpr UINT kHandOverTimeoutMs = 1000;
-// Ample for a copy that is exiting to finish letting go of what it holds.
-constexpr unsigned kEndingCopyTimeoutMs = 3000;
-
-// What a second copy, or a copy that is ending, puts as its panel's
-// caption ("Bexil's " before it), so that a copy looking for the running
-// one's panel by its caption passes it by. The first versions did so, and
-// copies of them look for a running panel the same way.
+// The panel's caption while this copy is not the one that runs: a copy
+// looking for the running one's panel by its caption passes it by. The
+// first versions put "Bexil's " before it, and copies of them look for a
+// running panel the same way.
 const char kAsideCaption[] = "Bexil's Tovix";
 
-// True when another copy of Tovix runs: it then hands that copy's panel the
-// focus message and this copy must end.
-bool ActivatePreviousInstance(HWND panel, win::RunningMark& mark) {
-  if (!mark.previousInstance()) return false;
-  // Before the search, which would otherwise find this copy's own panel.
-  SetWindowTextA(panel, kAsideCaption);
-  // By class too: any program's window can carry the caption.
-  const HWND previous = FindWindowA(IndicatorPanel::kClassName, IndicatorPanel::kCaption);
+constexpr UINT kHandOverTimeoutMs = 1000;
+// Ample for a copy that is ending to let go of what it holds, or for copies
+// started side by side to take their turns.
+constexpr unsigned kMarkTimeoutMs = 3000;
+// A panel's answer to the hand-over while its copy is starting or ending;
+// one that runs answers 0, as every version has.
+constexpr LRESULT kHandOverRefused = 1;
+
+// True when the running copy's panel, found by class and caption (any
+// program's window can carry the caption), took the hand-over. A panel whose
+// thread has stopped answering holds this copy up no longer than the wait.
+bool handedOver() {
+  const HWND running = FindWindowA(IndicatorPanel::kClassName, IndicatorPanel::kCaption);
   LONG zero = 0;
-  ULONG_PTR result = 0;
-  // A panel whose thread has stopped answering holds this copy up no longer
-  // than the wait below.
-  if (previous != nullptr && SendMessageTimeoutA(previous, WM_SETFOCUS, 0, reinterpret_cast<LPARAM>(&zero),
-                                                 SMTO_ABORTIFHUNG, kHandOverTimeoutMs, &result) != 0) {
-    return true;
-  }
-  // No panel answered: the other copy is ending, and it lets go of its
-  // running mark last of all, or it has stopped answering. Once the mark is
-  // free this copy runs in its place.
-  if (!mark.waitForPreviousInstance(kEndingCopyTimeoutMs)) return true;
-  SetWindowTextA(panel, IndicatorPanel::kCaption);
-  return false;
+  DWORD_PTR answer = kHandOverRefused;
+  return running != nullptr &&
+         SendMessageTimeoutA(running, WM_SETFOCUS, 0, reinterpret_cast<LPARAM>(&zero), SMTO_ABORTIFHUNG,
+                             kHandOverTimeoutMs, &answer) != 0 &&
+         static_cast<LRESULT>(answer) != kHandOverRefused;
 }
 
 }  // namespace
 
+Application::Application() : panel_(*this, kAsideCaption), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+
 bool Application::startUp() {
   const HWND panel = panel_.hwnd();
-  if (panel == nullptr || receiver_.hwnd() == nullptr) return false;  // no window to run with
+  if (panel == nullptr) return false;  // no window to run with
   KeepOnTop(panel);
-  if (ActivatePreviousInstance(panel, mark_)) return false;
-  trayIcon_.emplace(receiver_.hwnd(), TrayReceiver::kCallbackMessage, IndicatorPanel::kCaption);
+  // Another copy runs, or this one was closed while it waited its turn.
+  if (handOverToRunningCopy() || state_ == State::Ending) return false;
+  trayIcon_.emplace(*this, panel, IndicatorPanel::kCaption);
   panel_.place();
   hotKeys_.emplace(panel);
-  lightLampsFromKeyboard(panel_);
-  hook_.emplace(panel_, *hotKeys_);
-  if (!hook_->installed()) MessageBoxA(nullptr, "Failed to install low-level keyboard hook.", "Tovix", MB_OK);
   sessionWatch_.emplace(panel);
+  BYTE keyboard[256] = {};
+  GetKeyboardState(keyboard);
+  for (const LampKey& key : kLampKeys) panel_.setLamp(key.lamp, startUpColor(keyboard[key.virtualKey]));
+  hook_.emplace(panel_, *hotKeys_);
+  state_ = State::Running;
+  if (!hook_->installed()) MessageBoxA(nullptr, "Failed to install low-level keyboard hook.", "Tovix", MB_OK);
+  if (state_ != State::Running) return false;  // closed while the message showed
   panel_.show();
   return true;
 }
 
-void Application::onCloseRequest() {
-  // First of all: letting go of the icon can wait on the taskbar, and
-  // meanwhile a copy starting would hand over to this one.
+int Application::run() {
+  MSG msg = {};
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // The program's timers have no callbacks: a WM_TIMER naming one was
+    // posted by someone else, and dispatching it would call that address.
+    if (msg.message == WM_TIMER && msg.lParam != 0) continue;
+    // Tab, Enter, Esc and the rest of the About window's keyboard.
+    const HWND about = aboutWindow();
+    if (about != nullptr && IsDialogMessageA(about, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+// One copy runs: the one whose panel a new copy finds takes the hand-over.
+// The mark only sets the turns: a copy that starts beside this one, or one
+// that is ending and has put its panel aside, holds it meanwhile.
+bool Application::handOverToRunningCopy() {
+  if (handedOver()) return true;
+  mark_.acquire(kMarkTimeoutMs);
+  if (handedOver()) return true;
+  SetWindowTextA(panel_.hwnd(), IndicatorPanel::kCaption);
+  return false;
+}
+
+LRESULT Application::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCDESTROY) endIfNoWindowLeft();  // the window's handle is gone already
+  if (hwnd != panel_.hwnd()) return onTrayMessage(hwnd, msg, wParam, lParam);
+  // Zero where registering failed: that is WM_NULL, which anyone may send.
+  if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+    if (trayIcon_) trayIcon_->restore();
+    return 0;
+  }
+  switch (msg) {
+    case WM_HOTKEY:
+      // Every hot key sets the panel back from minimized or maximized,
+      // whatever its id.
+      panel_.restore();
+      if (hotKeys_) hotKeys_->launch(static_cast<int>(wParam));
+      return 0;
+    case WM_SETFOCUS:
+      // Another copy's hand-over: the user started Tovix again.
+      if (state_ != State::Running) return kHandOverRefused;
+      panel_.show();
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMECRITICAL) {
+        onResume();
+      }
+      return TRUE;
+    case win::kWmWtsSessionChange:
+      if (wParam == win::kWtsSessionUnlock) onResume();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam == FALSE) return 0;  // the session goes on
+      close();
+      return 0;
+    case WM_CLOSE:
+      // Alt+F4 too.
+      close();
+      return 0;
+  }
+  if (const auto result = panel_.onMessage(msg, wParam, lParam)) return *result;
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// Only releases act: a click is a press and a release, a double click two.
+// A close request, from whichever program, leaves the receiver be.
+LRESULT Application::onTrayMessage(HWND receiver, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CLOSE) return 0;
+  if (msg != TrayIcon::kCallbackMessage) return DefWindowProcA(receiver, msg, wParam, lParam);
+  if (lParam == WM_LBUTTONUP) panel_.show();
+  if (lParam == WM_RBUTTONUP) {
+    switch (trackTrayMenu(panel_.hwnd())) {
+      case TrayChoice::About:
+        showAbout();
+        break;
+      case TrayChoice::Exit:
+        close();
+        break;
+      case TrayChoice::None:
+        break;
+    }
+  }
+  return 0;
+}
+
+void Application::close() {
+  // Once: letting go of the icon can wait on the taskbar, and meanwhile any
+  // program can ask again.
+  if (state_ == State::Ending) return;
+  state_ = State::Ending;
+  // First of all, so that a copy starting meanwhile waits for this one to end.
   SetWindowTextA(panel_.hwnd(), kAsideCaption);
   hook_.reset();
   trayIcon_.reset();
   hotKeys_.reset();
   sessionWatch_.reset();
-  // The receiver first: a child window the panel took along would not say
-  // it had gone.
-  receiver_.destroy();
   panel_.destroy();
 }
 
-void Application::onHotKey(int id) {
-  // Every hot key sets the panel back from minimized or maximized, whatever
-  // its id.
-  panel_.restore();
-  if (hotKeys_) hotKeys_->launch(id);
-}
-
-void Application::onTaskbarCreated() {
-  if (trayIcon_) trayIcon_->restore();
-}
-
 void Application::onResume() {
-  if (!hook_) return;
+  if (state_ != State::Running) return;
   hook_.reset();
   hook_.emplace(panel_, *hotKeys_);
-  lightLampsFromToggles(panel_);
-}
-
-void Application::onDestroyed() {
-  if (panel_.hwnd() == nullptr && aboutWindow() == nullptr) PostQuitMessage(0);
-}
-
-void Application::onTrayLeftClick() { panel_.show(); }
-
-void Application::onTrayRightClick() {
-  switch (trackTrayMenu(panel_.hwnd())) {
-    case TrayChoice::About:
-      showAbout();
-      break;
-    case TrayChoice::Exit:
-      onCloseRequest();
-      break;
-    case TrayChoice::None:
-      break;
-  }
+  for (const LampKey& key : kLampKeys) panel_.setLamp(key.lamp, toggleColor(GetKeyState(key.virtualKey)));
 }
 
 // One About window at a time: "About" again centres and shows the same one.
 void Application::showAbout() {
-  if (aboutWindow() == nullptr) about_.emplace(static_cast<AboutWindow::Events&>(*this));
+  if (aboutWindow() == nullptr) about_.emplace([this] { endIfNoWindowLeft(); });
   panel_.hide();
   about_->showCentred();
 }
 
-void Application::onAboutClosed() { onDestroyed(); }
+void Application::endIfNoWindowLeft() {
+  if (state_ == State::Ending && panel_.hwnd() == nullptr && aboutWindow() == nullptr) PostQuitMessage(0);
+}

@@ -8,41 +8,45 @@
 #include "launch/launch_keys.h"
 #include "platform/system.h"
 #include "tray/tray_icon.h"
-#include "tray/tray_receiver.h"
 
 // The running program: the panel, the About window and everything acquired
-// for them.
-class Application : IndicatorPanel::Events, TrayReceiver::Events, AboutWindow::Events {
+// for them. Its one window procedure takes the messages that concern the
+// whole program: hot keys, the taskbar's restart, power and session notices,
+// close requests, another copy's hand-over and the icon's callbacks.
+class Application : public win::MessageHandler {
  public:
+  Application();
+
   // Acquires everything in its fixed order and shows the panel. False when
   // another copy runs: nothing was acquired and this copy ends.
   bool startUp();
 
-  // The About window while it is open, else null: the message loop hands
-  // it its keyboard (Tab, Enter).
-  HWND aboutWindow() const { return about_ ? about_->hwnd() : nullptr; }
+  // The message loop, until neither the panel nor the About window is left.
+  int run();
 
  private:
-  void onHotKey(int id) override;
-  void onTaskbarCreated() override;
+  // The About window while it is open, else null.
+  HWND aboutWindow() const { return about_ ? about_->hwnd() : nullptr; }
+  LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT onTrayMessage(HWND receiver, UINT msg, WPARAM wParam, LPARAM lParam);
+  bool handOverToRunningCopy();
   // Releases what startUp acquired, in its own order, and closes the panel.
-  void onCloseRequest() override;
+  void close();
   // Windows drops a low-level hook that once answered too slowly, which
   // shows after sleep or a locked session: the hook is installed anew.
-  void onResume() override;
-  // The process ends once neither the panel nor the About window is left.
-  void onDestroyed() override;
-  void onTrayLeftClick() override;
-  void onTrayRightClick() override;
-  void onAboutClosed() override;
-
+  void onResume();
   void showAbout();
+  // The process ends once neither the panel nor the About window is left.
+  void endIfNoWindowLeft();
 
-  // Released in the reverse order, as onCloseRequest releases them; the
-  // running mark last of all.
+  enum class State { Starting, Running, Ending };
+
+  // Released in the reverse order, as close() releases them; the running
+  // mark last of all.
   win::RunningMark mark_;
-  IndicatorPanel panel_{*this};
-  TrayReceiver receiver_{panel_.hwnd(), *this};
+  IndicatorPanel panel_;
+  const UINT taskbarCreated_;  // sent to every top-level window when a new taskbar starts
+  State state_ = State::Starting;
   std::optional<AboutWindow> about_;
   std::optional<win::SessionWatch> sessionWatch_;
   std::optional<LaunchHotKeys> hotKeys_;

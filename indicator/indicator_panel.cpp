@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/system.h"
-
 namespace {
 
 constexpr int kClientWidth = 4680;
@@ -31,13 +29,11 @@ constexpr UINT kShowSoon = WM_APP + 1;
 
 }  // namespace
 
-IndicatorPanel::IndicatorPanel(Events& events)
-    : events_(events),
-      dpi_(win::screenDpi()),
+IndicatorPanel::IndicatorPanel(win::MessageHandler& program, const char* caption)
+    : dpi_(win::screenDpi()),
       font_(win::createFont("MS Sans Serif", 12.0f, true, dpi_)),
-      taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {
-  createTopLevel(kClassName, kCaption, kStyle, kExStyle, kClientWidth, kClientHeight, dpi_);
-}
+      window_(program, kClassName, caption, kStyle, kExStyle,
+              win::frameBounds(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_)) {}
 
 // Shown, the panel has its second, however it came to show: the hide timer
 // runs exactly while it shows.
@@ -100,24 +96,18 @@ void IndicatorPanel::paint() {
   for (const LampPlace& place : kLayout) win::drawCaption(dc.get(), place.caption, dpi_);
 }
 
-bool IndicatorPanel::waitOutTheSecond() {
-  const auto left = static_cast<LONG>(hideAt_ - GetTickCount());
-  if (left > 0) SetTimer(hwnd(), kHideTimer, static_cast<UINT>(left), nullptr);
-  return left > 0;
-}
-
 // A tick hides the panel, unless the timer was armed again since Windows'
-// timer was set: then it waits out the rest.
+// timer was set: then it waits out the rest of the second.
 void IndicatorPanel::onHideTimer() {
-  if (!armed_ || !waitOutTheSecond()) hide();
+  const auto left = static_cast<LONG>(hideAt_ - GetTickCount());
+  if (armed_ && left > 0) {
+    SetTimer(hwnd(), kHideTimer, static_cast<UINT>(left), nullptr);
+  } else {
+    hide();
+  }
 }
 
-LRESULT IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Zero where registering failed: that is WM_NULL, which anyone may send.
-  if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-    events_.onTaskbarCreated();
-    return 0;
-  }
+std::optional<LRESULT> IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT:
       paint();
@@ -128,17 +118,6 @@ LRESULT IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kShowSoon:
       show();
       return 0;
-    case WM_HOTKEY:
-      events_.onHotKey(static_cast<int>(wParam));
-      return 0;
-    case WM_POWERBROADCAST:
-      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMECRITICAL) {
-        events_.onResume();
-      }
-      return TRUE;
-    case win::kWmWtsSessionChange:
-      if (wParam == win::kWtsSessionUnlock) events_.onResume();
-      return 0;
     case WM_WINDOWPOSCHANGING: {
       // The panel stays where it was placed, minimized aside. Wine under
       // some window managers reports a window it maps again at the corner
@@ -146,21 +125,15 @@ LRESULT IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // there.
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
       if (placed_ && !IsIconic(hwnd()) && (pos->x != placedAt_.x || pos->y != placedAt_.y)) pos->flags |= SWP_NOMOVE;
-      break;
+      return std::nullopt;
     }
     case WM_DISPLAYCHANGE:
     case WM_SETTINGCHANGE:
       // Minimized or maximized, the panel is placed when it is restored.
       if ((msg == WM_DISPLAYCHANGE || wParam == SPI_SETWORKAREA) && !IsIconic(hwnd()) && !IsZoomed(hwnd())) place();
-      break;
+      return std::nullopt;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
-    case WM_ENDSESSION:
-      if (wParam == FALSE) return 0;
-      [[fallthrough]];
-    case WM_CLOSE:
-      events_.onCloseRequest();
-      return 0;
   }
-  return Window::onMessage(msg, wParam, lParam);
+  return std::nullopt;
 }

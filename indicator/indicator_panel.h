@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "indicator/lamps.h"
 #include "platform/window.h"
 
@@ -7,29 +9,17 @@
 // the screen with three captioned lamps, hidden again by its hide timer a
 // second after the timer was last armed. It never takes the activation or
 // the keyboard focus, neither when shown nor when clicked.
-class IndicatorPanel : public win::Window {
+class IndicatorPanel {
  public:
-  // What the panel's window hands on to the rest of the program.
-  class Events {
-   public:
-    virtual void onHotKey(int id) = 0;
-    // A new taskbar has started: it holds no notification icons.
-    virtual void onTaskbarCreated() = 0;
-    // WM_CLOSE (Alt+F4 too) or the end of the Windows session.
-    virtual void onCloseRequest() = 0;
-    // Back from sleep, or the user's session unlocked.
-    virtual void onResume() = 0;
-    // The window is gone (destroy() ran).
-    virtual void onDestroyed() = 0;
-
-   protected:
-    ~Events() = default;
-  };
-
   static constexpr char kClassName[] = "TovixForm";
   static constexpr char kCaption[] = "Tovix";
 
-  explicit IndicatorPanel(Events& events);
+  // The window, hidden, with its caption; its messages go to `program`,
+  // which hands the panel its own through onMessage.
+  IndicatorPanel(win::MessageHandler& program, const char* caption);
+
+  HWND hwnd() const { return window_.hwnd(); }
+  void destroy() { window_.destroy(); }
 
   // Shows the panel, without activating it, for a second.
   void show();
@@ -56,23 +46,21 @@ class IndicatorPanel : public win::Window {
   // normal state is left alone, hidden or not.
   void restore();
 
+  // The panel's own messages: its painting, its hide timer and its place.
+  // The result, or nothing for a message that is not one of them.
+  std::optional<LRESULT> onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
  private:
-  LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  void onDestroyed() override { events_.onDestroyed(); }
   void paint();
   void onHideTimer();
-  // Sets Windows' timer for what is left of the second; false when nothing is.
-  bool waitOutTheSecond();
 
-  Events& events_;
   const int dpi_;
   const win::GdiObject<HFONT> font_;
-  // Sent to every top-level window when a new taskbar starts.
-  const UINT taskbarCreated_;
   COLORREF lamps_[3] = {LampOffColor, LampOffColor, LampOffColor};
   bool armed_ = false;  // the hide timer, exactly while the panel shows
   DWORD hideAt_ = 0;    // GetTickCount's time for it
   // Where place() put the panel, once it has.
   bool placed_ = false;
   POINT placedAt_ = {0, 0};
+  win::Window window_;
 };

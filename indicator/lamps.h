@@ -2,8 +2,6 @@
 
 #include "platform/win_api.h"
 
-class IndicatorPanel;
-
 enum class Lamp { Num, Caps, Scroll };
 
 constexpr COLORREF LampOnColor = 0x00FF00;   // green
@@ -24,13 +22,11 @@ constexpr LampKey kLampKeys[] = {
 // The lamp that watches a key, or nullptr for any other key.
 const LampKey* lampKeyFor(DWORD virtualKey);
 
+// The start-up rule, from the key's byte in a keyboard snapshot: any bit
+// lights it, the key's being held down too.
+COLORREF startUpColor(BYTE snapshotByte);
 // The colour of a lock key's lamp from GetKeyState read at its release.
 // Only "down with its toggle on" and nothing else lights it.
 COLORREF releaseColor(SHORT lockKeyState);
-
-// Lights every lamp whose key has a non-zero byte in the keyboard snapshot;
-// the others keep their colour.
-void lightLampsFromKeyboard(IndicatorPanel& panel);
-
-// Sets every lamp from its key's toggle state as it is now.
-void lightLampsFromToggles(IndicatorPanel& panel);
+// The colour for the toggle state of GetKeyState.
+COLORREF toggleColor(SHORT lockKeyState);

@@ -11,26 +11,12 @@ OSVERSIONINFOA windowsVersion() {
   return version;
 }
 
-// Windows 7 and later can send a held key's hot key once (MOD_NOREPEAT,
-// beyond the Windows 2000 headers); older versions know no such flag, and
-// one that refuses it takes the key without it.
-constexpr UINT kModNoRepeat = 0x4000;
-void registerHotKey(HWND panel, int id, UINT virtualKey, bool noRepeat) {
-  if (!noRepeat || !RegisterHotKey(panel, id, kModNoRepeat, virtualKey)) RegisterHotKey(panel, id, 0, virtualKey);
-}
-
-// A folder Windows reported into `path` with its length, without a trailing
-// backslash; empty when it reported none.
-std::string reported(const char* path, UINT length) {
+// A folder Windows reports, without a trailing backslash; empty when it
+// reports none.
+std::string folder(UINT(WINAPI* report)(LPSTR, UINT)) {
+  char path[MAX_PATH] = {};
+  const UINT length = report(path, MAX_PATH);
   return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
-}
-std::string windowsFolder() {
-  char path[MAX_PATH] = {};
-  return reported(path, GetSystemWindowsDirectoryA(path, MAX_PATH));
-}
-std::string systemFolder() {
-  char path[MAX_PATH] = {};
-  return reported(path, GetSystemDirectoryA(path, MAX_PATH));
 }
 
 const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
@@ -38,43 +24,47 @@ const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 // Windows' own programs are named by their full paths, so no file that
 // happens to lie in Tovix's folder or the current one is started, and they
 // start in the system folder rather than wherever Tovix was started from.
-void openMyComputer(HWND panel) {
-  const std::string windows = windowsFolder();
-  const std::string system = systemFolder();
+void start(UINT virtualKey, HWND panel) {
+  const std::string windows = folder(GetSystemWindowsDirectoryA);
+  const std::string system = folder(GetSystemDirectoryA);
   if (windows.empty() || system.empty()) return;
-  const std::string explorer = windows + "\\explorer.exe";
-  ShellExecuteA(panel, "open", explorer.c_str(), kMyComputer, system.c_str(), SW_SHOWNORMAL);
+  if (virtualKey == VK_LAUNCH_APP1) {
+    ShellExecuteA(panel, "open", (windows + "\\explorer.exe").c_str(), kMyComputer, system.c_str(), SW_SHOWNORMAL);
+  } else {
+    const std::string program = virtualKey == VK_LAUNCH_APP2 ? system + "\\calc.exe" : mediaPlayerPath();
+    win::startProgram(program, system, SW_SHOWNORMAL);
+  }
 }
 
-void startCalculator(HWND) {
-  const std::string system = systemFolder();
-  if (!system.empty()) win::startProgram(system + "\\calc.exe", system, SW_SHOWNORMAL);
-}
-
-void startMediaPlayer(HWND) {
-  const std::string system = systemFolder();
-  if (!system.empty()) win::startProgram(mediaPlayerPath(), system, SW_SHOWNORMAL);
-}
+// Windows 7 and later can send a held key's hot key once (MOD_NOREPEAT,
+// beyond the Windows 2000 headers); older versions know no such flag, and
+// one that refuses it takes the key without it.
+constexpr UINT kModNoRepeat = 0x4000;
 
 }  // namespace
 
 // The atoms' names are the ones the program's first versions used: a hot key
 // is held under its atom, which outlives the program, and another program
-// or an older copy may look the keys up by them.
+// or an older copy may look the keys up by them. The id is the atom widened
+// with its sign, as the first versions did; a key whose atom could not be
+// added stays unclaimed, rather than sharing the id 0 with the others.
 LaunchHotKeys::LaunchHotKeys(HWND panel)
-    : panel_(panel),
-      keys_{{"Bexil", VK_LAUNCH_APP1, openMyComputer},
-            {"Bexil1", VK_LAUNCH_APP2, startCalculator},
-            {"Bexil2", VK_LAUNCH_MEDIA_SELECT, startMediaPlayer}} {
-  // The id is the atom widened with its sign, as the first versions did.
-  for (Key& key : keys_) key.id = static_cast<SHORT>(GlobalAddAtomA(key.atomName));
+    : panel_(panel), keys_{{"Bexil", VK_LAUNCH_APP1}, {"Bexil1", VK_LAUNCH_APP2}, {"Bexil2", VK_LAUNCH_MEDIA_SELECT}} {
   const OSVERSIONINFOA version = windowsVersion();
   const bool noRepeat = version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 1);
-  for (const Key& key : keys_) registerHotKey(panel, key.id, key.virtualKey, noRepeat);
+  for (Key& key : keys_) {
+    key.id = static_cast<SHORT>(GlobalAddAtomA(key.atomName));
+    if (key.id == 0) continue;
+    if (!noRepeat || !RegisterHotKey(panel, key.id, kModNoRepeat, key.virtualKey)) {
+      RegisterHotKey(panel, key.id, 0, key.virtualKey);
+    }
+  }
 }
 
 LaunchHotKeys::~LaunchHotKeys() {
-  for (const Key& key : keys_) UnregisterHotKey(panel_, key.id);
+  for (const Key& key : keys_) {
+    if (key.id != 0) UnregisterHotKey(panel_, key.id);
+  }
 }
 
 void LaunchHotKeys::keyEvent(DWORD virtualKey, bool released) {
@@ -94,13 +84,6 @@ void LaunchHotKeys::watchPresses(bool watching) {
   for (Key& key : keys_) key.held = key.pressed = false;
 }
 
-LaunchHotKeys::Key* LaunchHotKeys::keyFor(int hotKeyId) {
-  for (Key& key : keys_) {
-    if (key.id == hotKeyId) return &key;
-  }
-  return nullptr;
-}
-
 // A press counts once, however many hot keys its repeats bring. A hot key
 // the hook saw no press for counts while its key is down: the hook misses
 // the keys typed into an elevated program, and Windows drops a hook that
@@ -109,7 +92,10 @@ LaunchHotKeys::Key* LaunchHotKeys::keyFor(int hotKeyId) {
 // program can take long (shell extensions, a virus scanner), and this
 // thread also serves the keyboard hook.
 void LaunchHotKeys::launch(int hotKeyId) {
-  Key* key = keyFor(hotKeyId);
+  Key* key = nullptr;
+  for (Key& candidate : keys_) {
+    if (candidate.id != 0 && candidate.id == hotKeyId) key = &candidate;
+  }
   if (key == nullptr) return;
   if (watching_) {
     const bool down = (GetAsyncKeyState(static_cast<int>(key->virtualKey)) & 0x8000) != 0;
@@ -120,10 +106,10 @@ void LaunchHotKeys::launch(int hotKeyId) {
   }
   if (key->starting->exchange(true)) return;
   const auto starting = key->starting;
-  const auto start = key->start;
+  const UINT virtualKey = key->virtualKey;
   const HWND panel = panel_;
-  if (!win::inBackground([starting, start, panel] {
-        start(panel);
+  if (!win::inBackground([starting, virtualKey, panel] {
+        start(virtualKey, panel);
         *starting = false;
       })) {
     *starting = false;

@@ -32,15 +32,12 @@ class LaunchHotKeys {
   struct Key {
     const char* atomName;
     UINT virtualKey;
-    void (*start)(HWND panel);
-    int id = 0;
+    int id = 0;  // 0: unclaimed
     bool held = false;
     bool pressed = false;  // a press that has not started its program yet
     // Set while the key's program is being started, on a thread of its own.
     std::shared_ptr<std::atomic<bool>> starting{new std::atomic<bool>(false)};
   };
-  Key* keyFor(int hotKeyId);
-
   HWND panel_;
   Key keys_[3];
   bool watching_ = false;

@@ -11,11 +11,12 @@
 namespace win {
 
 // Owns a handle that one call releases; a null handle owns nothing.
-template <typename Handle, typename Release>
+template <typename Handle, auto Release>
 class Owned {
  public:
   Owned() = default;
   explicit Owned(Handle handle) : handle_(handle) {}
+  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
   ~Owned() { reset(); }
   Owned& operator=(Owned&& other) noexcept {
     if (this != &other) {
@@ -29,48 +30,39 @@ class Owned {
 
   Handle get() const { return handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
-  // Hands the handle over to the caller, who then releases it.
-  Handle release() { return std::exchange(handle_, nullptr); }
 
  private:
   void reset() {
-    if (handle_ != nullptr) Release()(handle_);
+    if (handle_ != nullptr) Release(handle_);
     handle_ = nullptr;
   }
 
   Handle handle_ = nullptr;
 };
 
-struct DeleteGdiObject {
-  void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
-};
-struct DestroyMenuHandle {
-  void operator()(HMENU menu) const { ::DestroyMenu(menu); }
-};
-struct DestroyIconHandle {
-  void operator()(HICON icon) const { ::DestroyIcon(icon); }
-};
+// What releases each kind. The program's own functions: as a template's
+// argument, one of Windows' would lend the owner its visibility where the
+// host tests build the program.
+inline void deleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
+inline void destroyMenu(HMENU menu) { ::DestroyMenu(menu); }
+inline void destroyIcon(HICON icon) { ::DestroyIcon(icon); }
+inline void freeLibrary(HMODULE module) { ::FreeLibrary(module); }
+inline void closeHandle(HANDLE handle) { ::CloseHandle(handle); }
+inline void localFree(void* memory) { ::LocalFree(memory); }
 
 // A font, brush or other object made by GDI.
 template <typename Handle>
-using GdiObject = Owned<Handle, DeleteGdiObject>;
-using Menu = Owned<HMENU, DestroyMenuHandle>;
+using GdiObject = Owned<Handle, &deleteGdiObject>;
+using Menu = Owned<HMENU, &destroyMenu>;
 // An icon image loaded at a size of the program's choosing.
-using Icon = Owned<HICON, DestroyIconHandle>;
-
-// The screen's device context, for reading its metrics.
-class ScreenDC {
- public:
-  ScreenDC() : dc_(::GetDC(nullptr)) {}
-  ~ScreenDC() { ::ReleaseDC(nullptr, dc_); }
-  ScreenDC(const ScreenDC&) = delete;
-  ScreenDC& operator=(const ScreenDC&) = delete;
-
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
+using Icon = Owned<HICON, &destroyIcon>;
+// A DLL loaded by this process.
+using Library = Owned<HMODULE, &freeLibrary>;
+// A process, thread, token, mutex or other kernel object.
+using KernelHandle = Owned<HANDLE, &closeHandle>;
+// Memory that Windows allocated for the caller to free with LocalFree.
+template <typename Pointer>
+using LocalMemory = Owned<Pointer, &localFree>;
 
 // A window's device context for one WM_PAINT, validating what it paints.
 class PaintDC {

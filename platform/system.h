@@ -6,7 +6,6 @@
 // host tests fake them with Windows.
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "platform/handles.h"
@@ -22,9 +21,10 @@ void startProgram(const std::string& path, const std::string& folder, int showCo
 // started: the job is dropped.
 bool inBackground(std::function<void()> job);
 
-// The mark of the copy of the program that runs in this Windows session.
-// Nothing is taken until the first question; a copy that finds no other
-// then holds the mark as long as this object lives.
+// A mutex named for the user in the session's own folder of names, taken by
+// the copy of the program that runs for all its life: copies starting side
+// by side take turns at it, and one that is ending holds it until it has let
+// go of everything.
 class RunningMark {
  public:
   RunningMark();
@@ -32,15 +32,14 @@ class RunningMark {
   RunningMark(const RunningMark&) = delete;
   RunningMark& operator=(const RunningMark&) = delete;
 
-  // Whether another copy is running; the first copy to ask is the one that runs.
-  bool previousInstance();
-  // Waits up to timeoutMs for the copy that runs to end; true when it has and
-  // this copy now runs in its place.
-  bool waitForPreviousInstance(unsigned timeoutMs);
+  // Waits up to timeoutMs to hold the mark, meanwhile answering what other
+  // programs send this thread's windows. False where the name is held by
+  // anything else, an object of another kind or one this user cannot open.
+  bool acquire(unsigned timeoutMs);
 
  private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  KernelHandle mutex_;
+  bool held_ = false;
 };
 
 // Unlocks of the user's session, reported to a window as
@@ -55,7 +54,7 @@ class SessionWatch {
 
  private:
   HWND hwnd_;
-  HMODULE api_ = nullptr;  // wtsapi32, while it reports
+  Library api_;  // wtsapi32, while it reports
 };
 
 // The program's icon at the small-icon size, for the notification area: the

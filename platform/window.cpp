@@ -1,11 +1,23 @@
 #include "platform/window.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace win {
 
+namespace {
+
+void releaseScreenDC(HDC dc) { ReleaseDC(nullptr, dc); }
+
+// The program's windows and their objects, looked up by handle. A window's
+// own GWLP_USERDATA would not do: any process can change it, and the window
+// procedure would call through whatever it was set to.
+Window* bound[4] = {};
+
+}  // namespace
+
 int screenDpi() {
-  const ScreenDC screen;
+  const Owned<HDC, &releaseScreenDC> screen(GetDC(nullptr));
   return GetDeviceCaps(screen.get(), LOGPIXELSX);
 }
 
@@ -34,61 +46,53 @@ GdiObject<HFONT> createFont(const char* face, float points, bool bold, int dpi) 
                                       DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
-HICON programIcon() { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)); }
+RECT frameBounds(int width, int height, DWORD style, DWORD exStyle, int dpi) {
+  RECT outer = {0, 0, toPixels(width, dpi), toPixels(height, dpi)};
+  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  return {0, 0, outer.right - outer.left, outer.bottom - outer.top};
+}
 
-Window::~Window() {
-  if (hwnd_ == nullptr) return;
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-  destroying_ = true;
-  DestroyWindow(hwnd_);
+// A class belongs to the whole process: registering it again fails, harmlessly.
+Window::Window(MessageHandler& handler, const char* className, const char* caption, DWORD style, DWORD exStyle,
+               const RECT& bounds, HWND parent)
+    : handler_(handler) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hIcon = LoadIconA(windowClass.hInstance, MAKEINTRESOURCEA(1));
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);
+  hwnd_ = CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top, bounds.right - bounds.left,
+                          bounds.bottom - bounds.top, parent, nullptr, windowClass.hInstance, nullptr);
+  for (Window*& slot : bound) {
+    if (hwnd_ != nullptr && slot == nullptr) {
+      slot = this;
+      break;
+    }
+  }
 }
 
 void Window::destroy() {
   if (hwnd_ == nullptr) return;
   destroying_ = true;
   DestroyWindow(hwnd_);
-}
-
-void Window::createTopLevel(const char* className, const char* caption, DWORD style, DWORD exStyle, int width,
-                            int height, int dpi) {
-  RECT outer = {0, 0, toPixels(width, dpi), toPixels(height, dpi)};
-  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-  create(className, caption, style, exStyle, {0, 0, outer.right - outer.left, outer.bottom - outer.top}, nullptr);
-}
-
-// A class belongs to the whole process: registering it again fails, harmlessly.
-void Window::create(const char* className, const char* caption, DWORD style, DWORD exStyle, const RECT& bounds,
-                    HWND parent) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = windowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hIcon = programIcon();
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  windowClass.lpszClassName = className;
-  RegisterClassA(&windowClass);
-  // Null where creation failed after WM_NCCREATE bound the window.
-  hwnd_ = CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top, bounds.right - bounds.left,
-                          bounds.bottom - bounds.top, parent, nullptr, windowClass.hInstance, this);
+  hwnd_ = nullptr;
 }
 
 LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Only the real creation binds: a WM_NCCREATE sent later finds the window
-  // bound already.
-  if (msg == WM_NCCREATE && GetWindowLongPtrA(hwnd, GWLP_USERDATA) == 0) {
-    auto* created = static_cast<Window*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
-    created->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  Window** slot = bound;
+  while (slot != std::end(bound) && (*slot == nullptr || (*slot)->hwnd_ != hwnd)) ++slot;
+  if (slot == std::end(bound)) return DefWindowProcA(hwnd, msg, wParam, lParam);  // still being created
+  Window& window = **slot;
+  if (msg == WM_NCDESTROY) {
+    // Forged: DefWindowProc would free what the window still uses.
+    if (!window.destroying_) return 0;
+    *slot = nullptr;
+    window.hwnd_ = nullptr;
   }
-  auto* window = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (window == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  if (msg != WM_NCDESTROY) return window->onMessage(msg, wParam, lParam);
-  // Forged: DefWindowProcA would free what the window still uses.
-  if (!window->destroying_) return 0;
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-  window->hwnd_ = nullptr;
-  window->onDestroyed();
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return window.handler_.onMessage(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace win

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the program's windows share: a window bound to the object it was
-// made for, layout in twips, fonts and the program's icon.
+// What the program's windows share: a window whose messages go to the object
+// that handles them, layout in twips, and fonts.
 
 #include "platform/handles.h"
 
@@ -35,45 +35,44 @@ void drawCaption(HDC dc, const Caption& caption, int dpi);
 // A face of a size in points, bold or regular, for the screen's density.
 GdiObject<HFONT> createFont(const char* face, float points, bool bold, int dpi);
 
-// The program's icon, from its resources; the system owns it.
-HICON programIcon();
+// What handles the messages of the windows made for it, each as its window
+// procedure would, DefWindowProc included.
+class MessageHandler {
+ public:
+  virtual LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
 
-// A window of one of the program's classes, bound to this object from its
-// creation to its WM_NCDESTROY. The classes share one window procedure,
-// which hands every message to the object's onMessage.
+ protected:
+  ~MessageHandler() = default;
+};
+
+// A hidden window of one of the program's classes, destroyed with this
+// object. The classes share one window procedure, which hands each message
+// to the window's handler once the window is created, its WM_NCDESTROY last.
 class Window {
  public:
+  // Bounds in pixels, in the parent's client area for a child window.
+  Window(MessageHandler& handler, const char* className, const char* caption, DWORD style, DWORD exStyle,
+         const RECT& bounds, HWND parent = nullptr);
+  ~Window() { destroy(); }
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
   // Null once the window is destroyed.
   HWND hwnd() const { return hwnd_; }
-  // Destroys the window; onDestroyed follows.
   void destroy();
-
- protected:
-  Window() = default;
-  // The window goes without a word to the rest of the object, which is
-  // gone already.
-  ~Window();
-
-  // A hidden top-level window whose client area is width x height twips.
-  void createTopLevel(const char* className, const char* caption, DWORD style, DWORD exStyle, int width, int height,
-                      int dpi);
-  void create(const char* className, const char* caption, DWORD style, DWORD exStyle, const RECT& bounds, HWND parent);
-
-  virtual LRESULT onMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
-  }
-  virtual void onDestroyed() {}
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+  MessageHandler& handler_;
   HWND hwnd_ = nullptr;
   // Set while the program destroys the window: any other process can post
   // a WM_NCDESTROY, and only the real one ends the window.
   bool destroying_ = false;
 };
+
+// The bounds at the screen's origin of a top-level window whose client area
+// is width x height twips.
+RECT frameBounds(int width, int height, DWORD style, DWORD exStyle, int dpi);
 
 }  // namespace win

@@ -8,6 +8,8 @@
 
 namespace {
 
+// Where the first versions kept the receiver, in twips; it never shows.
+constexpr win::TwipsRect kReceiverBounds = {3960, 840, 615, 495};
 // The program's one icon: ids count from 1.
 constexpr std::uint32_t kIconId = 1;
 constexpr std::uint32_t kAllFields = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -21,12 +23,14 @@ std::uint32_t handleValue(void* handle) { return static_cast<std::uint32_t>(rein
 
 }  // namespace
 
-TrayIcon::TrayIcon(HWND owner, UINT callbackMessage, const char* tip) : record_() {
+TrayIcon::TrayIcon(win::MessageHandler& program, HWND panel, const char* tip)
+    : receiver_(program, kReceiverClass, "", WS_CHILD, 0, win::toPixels(kReceiverBounds, win::screenDpi()), panel),
+      record_() {
   record_.cbSize = sizeof record_;
-  record_.hWnd = handleValue(owner);
+  record_.hWnd = handleValue(receiver());
   record_.uID = kIconId;
   record_.uFlags = kAllFields;
-  record_.uCallbackMessage = callbackMessage;
+  record_.uCallbackMessage = kCallbackMessage;
   // The tip, its NUL, then spaces to the end of the field, as the first
   // versions wrote it. A longer tip is cut so the NUL stays inside.
   std::memset(record_.szTip, ' ', sizeof record_.szTip);

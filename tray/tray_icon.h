@@ -3,17 +3,24 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/handles.h"
+#include "platform/window.h"
 
-// The program's notification-area icon, for as long as this object lives.
+// The program's notification-area icon, for as long as this object lives,
+// and the hidden child window of the panel its messages reach.
 class TrayIcon {
  public:
-  // The icon's messages reach `owner` as callbackMessage, the mouse message
-  // in lParam. Its image is the program's, at the small-icon size.
-  TrayIcon(HWND owner, UINT callbackMessage, const char* tip);
+  static constexpr char kReceiverClass[] = "TovixPicture";
+  // WM_MOUSEMOVE, as the first versions had it, the mouse message in lParam.
+  static constexpr UINT kCallbackMessage = WM_MOUSEMOVE;
+
+  // The receiver's messages go to `program`. The icon's image is the
+  // program's, at the small-icon size.
+  TrayIcon(win::MessageHandler& program, HWND panel, const char* tip);
   ~TrayIcon();
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
+
+  HWND receiver() const { return receiver_.hwnd(); }
 
   // After a taskbar restart, or a change of the screen's scale: the same
   // icon again, its image loaded anew for the small-icon size.
@@ -34,6 +41,7 @@ class TrayIcon {
   static_assert(sizeof(Record) == 88, "the 88-byte record");
   static_assert(offsetof(Record, szTip) == 24, "szTip at offset 24");
 
+  win::Window receiver_;
   Record record_;
   win::Icon image_;
   int imageSize_ = 0;  // in pixels, square

@@ -1,7 +1,6 @@
 #include <memory>
 
 #include "platform/system.h"
-#include "platform/win32/raii.h"
 #include "platform/win32/system_function.h"
 
 #include <objbase.h>
@@ -15,24 +14,22 @@ namespace {
 // COM, so ole32.dll is loaded here rather than with the program.
 class ComApartment {
  public:
-  ComApartment() : ole32_(loadSystemLibrary("ole32.dll")) {
-    using Initialize = HRESULT(WINAPI*)(void*, DWORD);
-    const auto initialize = systemFunction<Initialize>(ole32_.get(), "CoInitializeEx");
-    uninitialize_ = systemFunction<Uninitialize>(ole32_.get(), "CoUninitialize");
-    initialized_ = initialize != nullptr && uninitialize_ != nullptr &&
-                   SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  ComApartment() {
+    const auto initialize = systemFunction<HRESULT(WINAPI*)(void*, DWORD)>(ole32_.get(), "CoInitializeEx");
+    uninitialize_ = systemFunction<void(WINAPI*)()>(ole32_.get(), "CoUninitialize");
+    if (initialize == nullptr || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+      uninitialize_ = nullptr;
+    }
   }
   ~ComApartment() {
-    if (initialized_) uninitialize_();
+    if (uninitialize_ != nullptr) uninitialize_();
   }
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
 
  private:
-  using Uninitialize = void(WINAPI*)();
-  Library ole32_;
-  Uninitialize uninitialize_ = nullptr;
-  bool initialized_ = false;
+  const Library ole32_ = loadSystemLibrary("ole32.dll");
+  void(WINAPI* uninitialize_)() = nullptr;
 };
 
 DWORD WINAPI runJob(void* parameter) {

@@ -1,5 +1,4 @@
 #include "platform/system.h"
-#include "platform/win32/raii.h"
 
 namespace win {
 

@@ -3,28 +3,18 @@
 
 namespace win {
 
-namespace {
-
 // Session notices arrived with Windows XP, beyond the Windows 2000 headers:
-// their functions are looked up at run time.
-constexpr DWORD kNotifyForThisSession = 0;
-using RegisterSessionNotification = BOOL(WINAPI*)(HWND, DWORD);
-using UnregisterSessionNotification = BOOL(WINAPI*)(HWND);
-
-}  // namespace
-
+// their functions are looked up at run time, and wtsapi32 stays loaded only
+// while Windows reports to the window.
 SessionWatch::SessionWatch(HWND hwnd) : hwnd_(hwnd) {
   Library api = loadSystemLibrary("wtsapi32.dll");
-  const auto registerFor = systemFunction<RegisterSessionNotification>(api.get(), "WTSRegisterSessionNotification");
-  // Kept loaded while Windows reports to the window; let go at once otherwise.
-  if (registerFor != nullptr && registerFor(hwnd, kNotifyForThisSession)) api_ = api.release();
+  constexpr DWORD kNotifyForThisSession = 0;
+  const auto registerFor = systemFunction<BOOL(WINAPI*)(HWND, DWORD)>(api.get(), "WTSRegisterSessionNotification");
+  if (registerFor != nullptr && registerFor(hwnd, kNotifyForThisSession)) api_ = std::move(api);
 }
 
 SessionWatch::~SessionWatch() {
-  if (api_ == nullptr) return;
-  const Library api(api_);
-  const auto unregisterFor =
-      systemFunction<UnregisterSessionNotification>(api.get(), "WTSUnRegisterSessionNotification");
+  const auto unregisterFor = systemFunction<BOOL(WINAPI*)(HWND)>(api_.get(), "WTSUnRegisterSessionNotification");
   if (unregisterFor != nullptr) unregisterFor(hwnd_);
 }
 

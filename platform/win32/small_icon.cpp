@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <iterator>
-#include <memory>
 
 #include "platform/system.h"
 #include "platform/win32/system_function.h"
@@ -14,21 +13,28 @@ constexpr int kDrawnSizes[] = {16, 20, 24, 32, 40, 48};
 // The program's manifest asking for Common Controls 6 (res/tovix.rc).
 constexpr WORD kControlsManifest = 2;
 
+// Activation contexts arrived with Windows XP: looked up at run time.
+template <typename Fn>
+Fn kernelFunction(const char* name) {
+  return systemFunction<Fn>("kernel32.dll", name);
+}
+void releaseContext(HANDLE context) {
+  if (const auto release = kernelFunction<decltype(&::ReleaseActCtx)>("ReleaseActCtx")) release(context);
+}
+
 // The icon for a size it has no image of, scaled down from a larger one by
 // LoadIconMetric, which reads better than LoadImage stretching the nearest;
 // null where Windows lacks it. It is in the Common Controls 6 of Vista and
 // later, reached through an activation context of the program's manifest
-// for them; before Vista it is missing, and so are these functions on
-// Windows 2000.
+// for them.
 HICON scaledDown(HINSTANCE program) {
   if (LOBYTE(LOWORD(::GetVersion())) < 6) return nullptr;
-  const auto create = systemFunction<decltype(&::CreateActCtxA)>("kernel32.dll", "CreateActCtxA");
-  const auto activate = systemFunction<decltype(&::ActivateActCtx)>("kernel32.dll", "ActivateActCtx");
-  const auto deactivate = systemFunction<decltype(&::DeactivateActCtx)>("kernel32.dll", "DeactivateActCtx");
-  const auto release = systemFunction<decltype(&::ReleaseActCtx)>("kernel32.dll", "ReleaseActCtx");
+  const auto create = kernelFunction<decltype(&::CreateActCtxA)>("CreateActCtxA");
+  const auto activate = kernelFunction<decltype(&::ActivateActCtx)>("ActivateActCtx");
+  const auto deactivate = kernelFunction<decltype(&::DeactivateActCtx)>("DeactivateActCtx");
   char path[MAX_PATH];
   const DWORD length = ::GetModuleFileNameA(program, path, MAX_PATH);
-  if (!create || !activate || !deactivate || !release || length == 0 || length >= MAX_PATH) return nullptr;
+  if (!create || !activate || !deactivate || length == 0 || length >= MAX_PATH) return nullptr;
   ACTCTXA request = {};
   request.cbSize = sizeof request;
   request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
@@ -37,7 +43,7 @@ HICON scaledDown(HINSTANCE program) {
   request.hModule = program;
   const HANDLE created = create(&request);
   if (created == INVALID_HANDLE_VALUE) return nullptr;
-  const std::unique_ptr<void, decltype(release)> context(created, release);
+  const Owned<HANDLE, &releaseContext> context(created);
   HICON icon = nullptr;
   ULONG_PTR cookie = 0;
   if (activate(context.get(), &cookie)) {
@@ -64,8 +70,9 @@ Icon smallProgramIcon() {
   const bool drawn =
       width == height && std::find(std::begin(kDrawnSizes), std::end(kDrawnSizes), width) != std::end(kDrawnSizes);
   HICON icon = drawn ? nullptr : scaledDown(program);
-  if (icon == nullptr)
+  if (icon == nullptr) {
     icon = static_cast<HICON>(::LoadImageA(program, MAKEINTRESOURCEA(1), IMAGE_ICON, width, height, 0));
+  }
   return Icon(icon);
 }
 

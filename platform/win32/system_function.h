@@ -4,8 +4,7 @@
 // program looks them up when it runs and does without where they are
 // missing.
 
-#include "platform/win32/raii.h"
-#include "platform/win_api.h"
+#include "platform/handles.h"
 
 namespace win {
 

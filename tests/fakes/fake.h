@@ -4,7 +4,7 @@
 // for the program (windows, timers, hooks, hot keys, notification icons,
 // messages, programs started) and what a user would meet, which is what the
 // tests check; acquisitions and releases also land in one ordered log, for
-// the tests of the order the program defines.
+// the few orders the program promises.
 
 #include <functional>
 #include <map>
@@ -17,14 +17,21 @@
 
 namespace fake {
 
+struct Text {
+  std::string text;
+  RECT box;
+  int fontHeight;
+};
+
 struct Window {
   std::string className = {}, caption = {};
   HWND parent = nullptr;
   RECT frame = {};                                             // on the screen, in pixels
   bool visible = false, minimized = false, activated = false;  // activated: ever shown or moved with the activation
   WNDPROC proc = nullptr;
-  LONG_PTR userData = 0;
-  std::vector<std::pair<RECT, COLORREF>> ellipses = {};  // by its last WM_PAINT, with their fill
+  // By its last WM_PAINT: the lamps with their fill, the texts with their font.
+  std::vector<std::pair<RECT, COLORREF>> ellipses = {};
+  std::vector<Text> texts = {};
 };
 
 struct Desktop {
@@ -32,6 +39,7 @@ struct Desktop {
   std::map<HWND, Window> windows;
   std::set<HWND> topmost;
   HWND foreground = nullptr, focus = nullptr, foregroundAtMenu = nullptr;
+  POINT menuAt = {};
   DWORD now = 0xFFFFF000;                                              // GetTickCount's, a few seconds before it wraps
   std::map<std::pair<HWND, UINT_PTR>, std::pair<UINT, DWORD>> timers;  // interval, when due
   int timersSet = 0;                                                   // SetTimer calls
@@ -40,12 +48,14 @@ struct Desktop {
   std::map<std::pair<HWND, int>, std::pair<UINT, UINT>> hotKeys;  // modifiers, virtual key
   std::map<std::pair<DWORD, DWORD>, std::vector<BYTE>> tray;      // each icon's record, by window and id
   std::map<HICON, int> iconImages;                                // the program's icon images held, by size
+  std::map<HGDIOBJ, int> fonts;                                   // held, by height
   std::vector<MSG> queue, sent;                                   // posted and not yet handled; sent with a timeout
-  bool nullPostedBeforeMenu = false, quit = false;
+  bool quit = false, markHeld = false;
+  int openDCs = 0;
   // The last menu tracked, the message boxes shown ("caption: text"), the
   // log, and what Windows would refuse: releasing what is not held.
   std::vector<std::string> menu, messageBoxes, log, faults;
-  // "verb program parameters | folder", "off the hook's thread" or not.
+  // "verb program parameters | folder | show command", and whether off the hook's thread.
   std::vector<std::pair<std::string, bool>> started;
   std::vector<std::function<void()>> heldJobs;  // background jobs held back
 };
@@ -61,8 +71,10 @@ struct Answers {
   bool hookRefused = false, versionKnown = true, noRepeatRefused = false;
   DWORD majorVersion = 6, minorVersion = 1;
   std::string programFiles = "C:\\Program Files", windowsFolder = "C:\\WINDOWS", systemFolder = "C:\\WINDOWS\\system32";
-  // Another copy runs; its panel handles WM_SETFOCUS, or else it ends meanwhile.
-  bool previousInstance = false, handOverAnswered = true, previousInstanceEnds = false;
+  // markTaken: the running mark's name is held by another program; the
+  // wait runs whileWaiting, as if it took that long.
+  bool markTaken = false, handOverAnswered = true;
+  std::function<void()> whileWaiting;
   int dpi = 96, menuChoice = 0;  // menuChoice: the menu item's id the user clicks; 0: none
   RECT screen = {0, 0, 1024, 768}, workArea = {0, 0, 1024, 768};
   bool threadsStart = true, holdJobs = false;  // holdJobs: background jobs wait for runHeldJobs()

@@ -23,6 +23,9 @@ void start(const std::string& what) {
   desktop.started.push_back({what, std::this_thread::get_id() != testThread});
 }
 UINT copy(const std::string& text, char* to, UINT size) { return std::snprintf(to, size, "%s", text.c_str()); }
+HWND painting = nullptr;
+HGDIOBJ font = nullptr;
+COLORREF brush = 0;
 }  // namespace
 
 void reset() {
@@ -31,7 +34,7 @@ void reset() {
 }
 
 void dispatch() {
-  for (MSG m; !desktop.queue.empty(); SendMessageA(m.hwnd, m.message, m.wParam, m.lParam)) {
+  for (MSG m; !desktop.queue.empty(); DispatchMessageA(&m)) {
     m = desktop.queue.front();
     desktop.queue.erase(desktop.queue.begin());
   }
@@ -63,15 +66,12 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
   return desktop.classes[windowClass->lpszClassName] = *windowClass, 1;
 }
 HWND CreateWindowExA(DWORD, const char* className, const char* caption, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU, HINSTANCE, void* param) {
+                     int height, HWND parent, HMENU, HINSTANCE, void*) {
   const auto hwnd = static_cast<HWND>(fake::newHandle());
   const auto known = desktop.classes.find(className);
   desktop.windows[hwnd] = {className, caption, parent, {x, y, x + width, y + height}, (style & WS_VISIBLE) != 0};
   desktop.windows[hwnd].proc = known == desktop.classes.end() ? nullptr : known->second.lpfnWndProc;
-  CREATESTRUCTA create = {};
-  create.lpCreateParams = param;
-  SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create));
-  return hwnd;
+  return SendMessageA(hwnd, WM_NCCREATE, 0, 0), hwnd;
 }
 BOOL DestroyWindow(HWND hwnd) {
   if (fake::window(hwnd) == nullptr) return FALSE;
@@ -88,21 +88,32 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM, LPARAM) {
   if (msg == WM_CLOSE) DestroyWindow(hwnd);
   return msg == WM_NCCREATE;
 }
-LONG_PTR GetWindowLongPtrA(HWND hwnd, int) { return fake::window(hwnd)->userData; }
-LONG_PTR SetWindowLongPtrA(HWND hwnd, int, LONG_PTR value) {
-  return std::exchange(fake::window(hwnd)->userData, value);
-}
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const fake::Window* w = fake::window(hwnd);
   return w != nullptr && w->proc != nullptr ? w->proc(hwnd, msg, wParam, lParam) : 0;
 }
-LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT, UINT, ULONG_PTR*) {
-  return desktop.sent.push_back({hwnd, msg, wParam, lParam, 0, {}}), fake::window(hwnd) && answers.handOverAnswered;
+LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT, UINT, ULONG_PTR* result) {
+  desktop.sent.push_back({hwnd, msg, wParam, lParam, 0, {}});
+  if (fake::window(hwnd) == nullptr || !answers.handOverAnswered) return 0;
+  return *result = SendMessageA(hwnd, msg, wParam, lParam), 1;
 }
 BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return desktop.queue.push_back({hwnd, msg, wParam, lParam, 0, {}}), TRUE;
 }
 void PostQuitMessage(int) { desktop.quit = true; }
+// The queue until it is empty or WM_QUIT was posted.
+BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
+  if (desktop.quit || desktop.queue.empty()) return FALSE;
+  *msg = desktop.queue.front();
+  return desktop.queue.erase(desktop.queue.begin()), TRUE;
+}
+BOOL IsDialogMessageA(HWND, MSG*) { return FALSE; }
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+// As Windows does, a WM_TIMER with an address calls it.
+LRESULT DispatchMessageA(const MSG* m) {
+  if (m->message == WM_TIMER && m->lParam != 0) return reinterpret_cast<TIMERPROC>(m->lParam)(m->hwnd, 0, 0, 0), 0;
+  return SendMessageA(m->hwnd, m->message, m->wParam, m->lParam);
+}
 UINT RegisterWindowMessageA(const char*) { return 0xC0DE; }
 BOOL ShowWindow(HWND hwnd, int command) {
   fake::Window& w = *fake::window(hwnd);
@@ -133,7 +144,10 @@ int GetSystemMetrics(int index) {
 BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
   return action == SPI_GETWORKAREA && (*static_cast<RECT*>(value) = answers.workArea, true);
 }
-BOOL SetWindowTextA(HWND hwnd, const char* text) { return (fake::window(hwnd)->caption = text), TRUE; }
+BOOL SetWindowTextA(HWND hwnd, const char* text) {
+  if (fake::Window* w = fake::window(hwnd)) w->caption = text;
+  return TRUE;
+}
 // The newest window first, as the top of the z-order; of any caption for none.
 HWND FindWindowA(const char* className, const char* caption) {
   for (auto w = desktop.windows.rbegin(); w != desktop.windows.rend(); ++w) {
@@ -156,38 +170,42 @@ int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
   return desktop.messageBoxes.push_back(std::string(caption) + ": " + text), IDOK;
 }
 
-namespace {
-HWND painting = nullptr;
-COLORREF brush = 0;
-}  // namespace
 BOOL InvalidateRect(HWND, const RECT*, BOOL) { return TRUE; }
-HDC BeginPaint(HWND hwnd, PAINTSTRUCT*) { return fake::window(painting = hwnd)->ellipses.clear(), GetDC(hwnd); }
-BOOL EndPaint(HWND, const PAINTSTRUCT*) { return TRUE; }
-HDC GetDC(HWND) { return reinterpret_cast<HDC>(0xDC); }
-int ReleaseDC(HWND, HDC) { return 1; }
+HDC GetDC(HWND) { return ++desktop.openDCs, reinterpret_cast<HDC>(0xDC); }
+int ReleaseDC(HWND, HDC) { return fake::release(desktop.openDCs-- > 0, "a device context"); }
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT*) {
+  fake::Window& w = *fake::window(fake::painting = hwnd);
+  return w.ellipses.clear(), w.texts.clear(), GetDC(hwnd);
+}
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT*) { return ReleaseDC(hwnd, nullptr); }
 int GetDeviceCaps(HDC, int) { return answers.dpi; }
-HGDIOBJ SelectObject(HDC, HGDIOBJ) { return nullptr; }
+HGDIOBJ SelectObject(HDC, HGDIOBJ object) {
+  return desktop.fonts.count(object) ? std::exchange(fake::font, object) : nullptr;
+}
 HGDIOBJ GetStockObject(int) { return nullptr; }
-BOOL DeleteObject(HGDIOBJ) { return TRUE; }
-HFONT CreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, const char*) {
-  return static_cast<HFONT>(fake::newHandle());
+BOOL DeleteObject(HGDIOBJ object) { return fake::release(desktop.fonts.erase(object), "a GDI object"); }
+HFONT CreateFontA(int height, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, const char*) {
+  const auto font = static_cast<HFONT>(fake::newHandle());
+  return desktop.fonts[font] = height, font;
 }
 int SetBkMode(HDC, int) { return 0; }
 COLORREF SetTextColor(HDC, COLORREF) { return 0; }
-COLORREF SetDCBrushColor(HDC, COLORREF colour) { return std::exchange(brush, colour); }
+COLORREF SetDCBrushColor(HDC, COLORREF colour) { return std::exchange(fake::brush, colour); }
 DWORD GetSysColor(int) { return 0; }
-int DrawTextA(HDC, const char*, int, RECT*, UINT) { return 1; }
+int DrawTextA(HDC, const char* text, int, RECT* box, UINT) {
+  const int height = desktop.fonts.count(fake::font) ? desktop.fonts.at(fake::font) : 0;
+  return fake::window(fake::painting)->texts.push_back({text, *box, height}), 1;
+}
 BOOL Ellipse(HDC, int left, int top, int right, int bottom) {
-  return fake::window(painting)->ellipses.push_back({{left, top, right, bottom}, brush}), TRUE;
+  return fake::window(fake::painting)->ellipses.push_back({{left, top, right, bottom}, fake::brush}), TRUE;
 }
 
 HMENU CreatePopupMenu() { return desktop.menu.clear(), static_cast<HMENU>(fake::newHandle()); }
 BOOL AppendMenuA(HMENU, UINT, UINT_PTR, const char* text) { return desktop.menu.push_back(text), TRUE; }
 // Ids and items match: the user's choice is the id asked for, if any.
-BOOL TrackPopupMenu(HMENU, UINT, int, int, int, HWND, const RECT*) {
+BOOL TrackPopupMenu(HMENU, UINT, int x, int y, int, HWND, const RECT*) {
   desktop.foregroundAtMenu = desktop.foreground;
-  desktop.nullPostedBeforeMenu =
-      std::any_of(desktop.queue.begin(), desktop.queue.end(), [](const MSG& m) { return m.message == WM_NULL; });
+  desktop.menuAt = {x, y};
   return answers.menuChoice <= static_cast<int>(desktop.menu.size()) ? answers.menuChoice : 0;
 }
 BOOL DestroyMenu(HMENU) { return TRUE; }
@@ -223,9 +241,7 @@ BOOL DestroyIcon(HICON icon) {
   }
   return fake::release(desktop.iconImages.erase(icon), "an icon image");
 }
-ATOM GlobalAddAtomA(const char* name) {
-  return fake::log(std::string("atom ") + name), answers.atoms.count(name) ? answers.atoms.at(name) : 0;
-}
+ATOM GlobalAddAtomA(const char* name) { return answers.atoms.count(name) ? answers.atoms.at(name) : 0; }
 BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT virtualKey) {
   if ((modifiers & 0x4000) != 0 && answers.noRepeatRefused) return FALSE;  // MOD_NOREPEAT
   const bool added = desktop.hotKeys.emplace(std::make_pair(hwnd, id), std::make_pair(modifiers, virtualKey)).second;
@@ -234,8 +250,9 @@ BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT virtualKey) {
 BOOL UnregisterHotKey(HWND hwnd, int id) {
   return fake::log("hot key released"), fake::release(desktop.hotKeys.erase({hwnd, id}), "a hot key");
 }
-HINSTANCE ShellExecuteA(HWND, const char* verb, const char* file, const char* parameters, const char* folder, int) {
-  return fake::start(std::string(verb) + " " + file + " " + parameters + " | " + folder),
+HINSTANCE ShellExecuteA(HWND, const char* verb, const char* file, const char* parameters, const char* folder,
+                        int show) {
+  return fake::start(std::string(verb) + " " + file + " " + parameters + " | " + folder + " | " + std::to_string(show)),
          reinterpret_cast<HINSTANCE>(42);
 }
 BOOL GetVersionExA(OSVERSIONINFOA* version) {
@@ -250,10 +267,14 @@ HRESULT SHGetFolderPathA(HWND, int csidl, void*, DWORD, char* path) {
   const std::string folder = csidl == CSIDL_PROGRAM_FILES ? answers.programFiles : "C:\\Some other folder";
   return fake::copy(folder, path, MAX_PATH) > 0 ? S_OK : E_FAIL;
 }
+BOOL CloseHandle(HANDLE) { return TRUE; }
+BOOL FreeLibrary(HMODULE) { return TRUE; }
 
 namespace win {
 
-void startProgram(const std::string& path, const std::string& folder, int) { fake::start(path + " | " + folder); }
+void startProgram(const std::string& path, const std::string& folder, int show) {
+  fake::start(path + " | " + folder + " | " + std::to_string(show));
+}
 bool inBackground(std::function<void()> job) {
   if (!answers.threadsStart) return false;
   desktop.heldJobs.push_back(std::move(job));
@@ -261,19 +282,16 @@ bool inBackground(std::function<void()> job) {
   return true;
 }
 
-struct RunningMark::Impl {
-  bool held = false;
-  bool take(bool free) {
-    if (free) fake::log("running mark");
-    return held = free;
-  }
-};
-RunningMark::RunningMark() : impl_(std::make_unique<Impl>()) {}
+// One mark for the desktop: a copy holds it until its object goes.
+RunningMark::RunningMark() = default;
 RunningMark::~RunningMark() {
-  if (impl_->held) fake::log("running mark released");
+  if (held_) desktop.markHeld = false, fake::log("running mark released");
 }
-bool RunningMark::previousInstance() { return !impl_->take(!answers.previousInstance); }
-bool RunningMark::waitForPreviousInstance(unsigned) { return impl_->take(answers.previousInstanceEnds); }
+bool RunningMark::acquire(unsigned) {
+  if (answers.whileWaiting) answers.whileWaiting();
+  held_ = held_ || (!answers.markTaken && !desktop.markHeld && (fake::log("running mark"), true));
+  return desktop.markHeld = desktop.markHeld || held_, held_;
+}
 Icon smallProgramIcon() {
   const auto image = static_cast<HICON>(fake::newHandle());
   return desktop.iconImages[image] = GetSystemMetrics(SM_CXSMICON), Icon(image);

@@ -74,13 +74,13 @@ int main(int argc, char** argv) {
       const LPARAM lParam = pick<LPARAM>({0, WM_LBUTTONUP, WM_RBUTTONUP, static_cast<LPARAM>(any32())});
       PostMessageA(msg == WM_MOUSEMOVE ? receiver : panel, msg, wParam, msg == WM_NCCREATE ? 0 : lParam);
       fake::advance(pick<DWORD>({0, 10, 999, 1000, 5000}));
-      fake::dispatch();
+      app.run();
       if (const HWND about = FindWindowA("TovixAbout", nullptr); about != nullptr && rng() % 4 == 0) {
         SendMessageA(about, WM_COMMAND, IDOK, 0);
       }
     }
     if (i % 64 == 63) {
-      fake::dispatch();
+      app.run();
       fake::advance(1000);
       expect(!fake::desktop.windows.at(panel).visible, "the panel hidden a second after the last event", i);
     }

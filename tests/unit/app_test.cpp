@@ -23,17 +23,18 @@ std::vector<BYTE> iconRecord() {
   return bytes;
 }
 
-TEST_F(RunningApp, FirstCopyAcquiresInOrderAndShowsThePanelForASecond) {
+TEST_F(RunningApp, FirstCopyShowsThePanelForASecondWithItsIconAndKeys) {
   fake::answers.keyboard[VK_CAPITAL] = 0x80;  // any non-zero byte lights the lamp
   ASSERT_TRUE(start());
-
-  EXPECT_EQ(fake::desktop.log, (Log{"topmost", "running mark", "icon", "atom Bexil", "atom Bexil1", "atom Bexil2",
-                                    "hot key", "hot key", "hot key", "hook", "show TovixForm"}));
+  // The mark before anything else is taken.
+  EXPECT_EQ(Log(fake::desktop.log.begin(), fake::desktop.log.begin() + 3), (Log{"topmost", "running mark", "icon"}));
   EXPECT_EQ(fake::desktop.topmost, std::set<HWND>{panel()});
+  EXPECT_EQ(window(panel()).caption, "Tovix");
   EXPECT_EQ(lamps(), (std::vector<COLORREF>{kOlive, kGreen, kOlive}));
   ASSERT_EQ(fake::desktop.tray.size(), 1u);
   EXPECT_EQ(fake::desktop.tray.begin()->second, iconRecord());
   EXPECT_EQ(fake::desktop.iconImages.begin()->second, 16);  // the small-icon size
+  EXPECT_TRUE(running() && fake::desktop.hooks.size() == 1);
   fake::advance(999);
   EXPECT_TRUE(panelShows());
   fake::advance(1);
@@ -41,7 +42,8 @@ TEST_F(RunningApp, FirstCopyAcquiresInOrderAndShowsThePanelForASecond) {
   EXPECT_FALSE(window(panel()).activated);
 }
 
-// The fake's frame is 3 pixels wide with a 16-pixel caption bar.
+// The fake's frame is 3 pixels wide with a 16-pixel caption bar. Each
+// caption, in bold 12-point type, stands above its lamp, left to right.
 TEST_F(RunningApp, ThePanelKeepsItsSizeInInchesOnTheRightEdgeAboveTheBottom) {
   const struct {
     int dpi, width, height, margin;
@@ -56,6 +58,19 @@ TEST_F(RunningApp, ThePanelKeepsItsSizeInInchesOnTheRightEdgeAboveTheBottom) {
     EXPECT_EQ(frame.bottom - frame.top, s.height + 22) << s.dpi;
     EXPECT_EQ(frame.right, 1024) << s.dpi;
     EXPECT_EQ(frame.bottom, 768 - s.margin) << s.dpi;
+    lamps();
+    const auto& texts = window(panel()).texts;
+    const auto& drawn = window(panel()).ellipses;
+    const char* const captions[] = {"Num", "Caps", "Scroll"};
+    ASSERT_EQ(texts.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+      const RECT lamp = drawn[i].first;
+      EXPECT_EQ(texts[i].text, captions[i]);
+      EXPECT_EQ(texts[i].fontHeight, -12 * s.dpi / 72) << s.dpi;
+      EXPECT_LE(texts[i].box.bottom, lamp.top) << texts[i].text;
+      EXPECT_TRUE(texts[i].box.left < lamp.right && lamp.left < texts[i].box.right) << texts[i].text;
+      EXPECT_GE(lamp.left, i > 0 ? drawn[i - 1].first.right : 0);
+    }
   }
 }
 
@@ -63,66 +78,94 @@ TEST_F(RunningApp, RefusedHookIsReportedOnceAndTheRestRuns) {
   fake::answers.hookRefused = true;
   ASSERT_TRUE(start());
   EXPECT_EQ(fake::desktop.messageBoxes, Log{"Tovix: Failed to install low-level keyboard hook."});
-  EXPECT_EQ(fake::desktop.hotKeys.size(), 3u);
-  EXPECT_EQ(fake::desktop.tray.size(), 1u);
+  EXPECT_TRUE(running());
   EXPECT_TRUE(panelShows());
 }
 
-// To Tovix's panel only: the second copy's own, renamed first, is passed by.
-TEST_F(RunningApp, SecondCopyHandsOverToTheRunningPanelAndAcquiresNothing) {
-  const HWND running =
-      CreateWindowExA(0, "TovixForm", "Tovix", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-  fake::answers.previousInstance = true;
-  EXPECT_FALSE(start());
-  ASSERT_EQ(fake::desktop.sent.size(), 1u);
-  EXPECT_EQ(fake::desktop.sent[0].hwnd, running);
-  EXPECT_EQ(fake::desktop.sent[0].message, WM_SETFOCUS);
-  EXPECT_EQ(fake::desktop.log, Log{"topmost"});
-  EXPECT_FALSE(panelShows());
+// Found by class and caption: another program's window with the caption is
+// passed by. The running panel shows for its second, as a click on the icon
+// shows it, and the second copy takes nothing.
+TEST_F(RunningApp, ASecondCopyShowsTheRunningPanelAndEnds) {
+  for (const bool markTaken : {false, true}) {  // the mark's name held by another program
+    fake::reset();
+    fake::answers.markTaken = markTaken;
+    CreateWindowExA(0, "Lookalike", "Tovix", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    startAndSettle();
+    std::optional<Application> second(std::in_place);
+    EXPECT_FALSE(second->startUp());
+    second.reset();
+    EXPECT_TRUE(panelShows()) << markTaken;
+    EXPECT_FALSE(window(panel()).activated);
+    EXPECT_TRUE(running() && fake::desktop.hooks.size() == 1) << "the second copy took or gave back nothing";
+    fake::advance(1000);
+    EXPECT_FALSE(panelShows());
+    EXPECT_TRUE(running());
+    app.reset();
+  }
+}
 
-  // Started while the first ends: no panel answers, then the mark comes free.
+// A copy started while the running one ends, its panel put aside, waits for
+// it to let go of the keys and the icon, and runs; so does one that finds a
+// panel that no longer answers.
+TEST_F(RunningApp, ACopyStartedAfterTheRunningOneEndsRunsInItsPlace) {
+  startAndSettle();
+  SendMessageA(panel(), WM_CLOSE, 0, 0);
+  fake::desktop.quit = false;  // that copy's loop, not this one's, ends
+  fake::answers.whileWaiting = [&] { app.reset(); };
+  std::optional<Application> next(std::in_place);
+  EXPECT_TRUE(next->startUp());
+  EXPECT_TRUE(running() && panelShows());
+  fake::answers.whileWaiting = nullptr;
   fake::answers.handOverAnswered = false;
-  fake::answers.previousInstanceEnds = true;
-  ASSERT_TRUE(start());
-  EXPECT_EQ(window(panel()).caption, "Tovix");
-  EXPECT_EQ(fake::desktop.tray.size(), 1u);
-  fake::answers.previousInstanceEnds = false;  // ...or it never ends: this copy does
-  EXPECT_FALSE(start());
+  std::optional<Application> third(std::in_place);
+  EXPECT_TRUE(third->startUp());
+  third.reset();
+  next.reset();
 }
 
 // The close box, WM_CLOSE, the end of the session and Exit in the menu all
-// let go of everything in one order; the process then ends.
-TEST_F(RunningApp, EveryCloseRequestReleasesInOrderAndLeavesNothing) {
+// let go of everything, the hook first; the process then ends.
+TEST_F(RunningApp, EveryCloseRequestLetsGoOfEverythingTheHookFirst) {
   for (const bool hook : {true, false}) {
     for (const int way : {0, 1, 2}) {
       fake::reset();
       fake::answers.hookRefused = !hook;
       ASSERT_TRUE(start());
+      SendMessageA(panel(), WM_ENDSESSION, FALSE, 0);  // a log-off cancelled: the session goes on
+      EXPECT_TRUE(running());
       fake::desktop.log.clear();
-      SendMessageA(panel(), WM_ENDSESSION, FALSE, 0);  // the session goes on
       if (way == 0) SendMessageA(panel(), WM_CLOSE, 0, 0);
       if (way == 1) SendMessageA(panel(), WM_ENDSESSION, TRUE, 0);
       if (way == 2) fake::answers.menuChoice = 2, tray(WM_RBUTTONUP);
-      app.reset();
-
-      Log expected = {"icon released", "hot key released", "hot key released", "hot key released",
-                      "running mark released"};
-      if (hook) expected.insert(expected.begin(), "unhook");
-      EXPECT_EQ(fake::desktop.log, expected) << hook << way;
       EXPECT_EQ(FindWindowA("TovixForm", nullptr), nullptr);
       EXPECT_TRUE(fake::desktop.quit);
       EXPECT_TRUE(fake::desktop.hooks.empty() && fake::desktop.hotKeys.empty() && fake::desktop.tray.empty());
+      EXPECT_EQ(fake::desktop.log.front(), hook ? "unhook" : "icon released") << way;
+      app.reset();
+      EXPECT_EQ(fake::desktop.log.back(), "running mark released");
     }
   }
 }
 
-TEST_F(RunningApp, AForgedDestructionLeavesThePanelWorking) {
+// Whatever another program posts to the icon's window or the About window,
+// close requests and forged destruction included, they go on working.
+TEST_F(RunningApp, TheOtherWindowsSurviveWhatAnyProgramPostsThem) {
   startAndSettle();
-  PostMessageA(panel(), WM_NCDESTROY, 0, 0);
+  fake::answers.menuChoice = 1;
+  tray(WM_RBUTTONUP);
+  const HWND about = FindWindowA("TovixAbout", nullptr);
+  for (const HWND target : {receiver(), about, panel()}) {
+    if (target != panel()) PostMessageA(target, WM_CLOSE, 0, 0);
+    PostMessageA(target, WM_NCDESTROY, 0, 0);
+  }
   fake::dispatch();
+  EXPECT_TRUE(fake::desktop.windows.count(about) && window(about).visible);
+  fake::answers.menuChoice = 0;
+  tray(WM_RBUTTONUP);
+  EXPECT_EQ(fake::desktop.menu, (Log{"About", "Exit"}));
   tray(WM_LBUTTONUP);
   EXPECT_TRUE(panelShows());
-  EXPECT_FALSE(fake::desktop.quit);
+  EXPECT_TRUE(running());
 }
 
 TEST_F(RunningApp, OnlyButtonReleasesOnTheIconAct) {
@@ -130,7 +173,6 @@ TEST_F(RunningApp, OnlyButtonReleasesOnTheIconAct) {
   for (const UINT message : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0u, 0x7FFFu}) tray(message);
   EXPECT_FALSE(panelShows());
   EXPECT_TRUE(fake::desktop.menu.empty() && fake::desktop.queue.empty());
-
   tray(WM_LBUTTONUP);
   EXPECT_TRUE(panelShows());
   EXPECT_FALSE(window(panel()).activated);
@@ -138,24 +180,31 @@ TEST_F(RunningApp, OnlyButtonReleasesOnTheIconAct) {
   EXPECT_FALSE(panelShows());
 }
 
-// The menu closes when the user clicks elsewhere only if its owner is in the
-// foreground, and the next time too only with the null message after it.
-TEST_F(RunningApp, RightReleaseOpensTheMenuInTheForegroundThenPostsNull) {
+// The menu opens at the mouse; it closes when the user clicks elsewhere only
+// if its owner is in the foreground, and the next time too only with the
+// null message after it.
+TEST_F(RunningApp, RightReleaseOpensTheMenuAtTheMouseInTheForeground) {
   startAndSettle();
   tray(WM_RBUTTONUP);
   EXPECT_EQ(fake::desktop.menu, (Log{"About", "Exit"}));
+  EXPECT_EQ(fake::desktop.menuAt.x, 1000);
+  EXPECT_EQ(fake::desktop.menuAt.y, 760);
   EXPECT_EQ(fake::desktop.foregroundAtMenu, panel());
-  EXPECT_FALSE(fake::desktop.nullPostedBeforeMenu);
   ASSERT_EQ(fake::desktop.queue.size(), 1u);
-  EXPECT_EQ(fake::desktop.queue[0].hwnd, panel());
   EXPECT_EQ(fake::desktop.queue[0].message, WM_NULL);
   EXPECT_EQ(FindWindowA("TovixAbout", nullptr), nullptr);
 }
 
+// Each of OK, Esc and the close box closes it; "About" then opens a new one.
 TEST_F(RunningApp, AboutOpensOnceCentredAndTheProcessLivesUntilItCloses) {
   startAndSettle();
   tray(WM_LBUTTONUP);
   fake::answers.menuChoice = 1;
+  for (const auto& [msg, wParam] : {std::pair{WM_COMMAND, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE}}) {
+    tray(WM_RBUTTONUP);
+    SendMessageA(FindWindowA("TovixAbout", nullptr), msg, wParam, 0);
+    EXPECT_EQ(FindWindowA("TovixAbout", nullptr), nullptr) << msg;
+  }
   tray(WM_RBUTTONUP);
   const HWND about = FindWindowA("TovixAbout", nullptr);
   ASSERT_NE(about, nullptr);
@@ -167,6 +216,7 @@ TEST_F(RunningApp, AboutOpensOnceCentredAndTheProcessLivesUntilItCloses) {
   EXPECT_LE(std::abs(frame.top + frame.bottom - 768), 1);
   EXPECT_TRUE(window(about).visible);
   EXPECT_FALSE(panelShows());
+  EXPECT_TRUE(running()) << "About ends nothing";
   SendMessageA(about, WM_SETFOCUS, 0, 0);
   EXPECT_EQ(window(fake::desktop.focus).caption, "OK");
 
@@ -219,15 +269,37 @@ TEST_F(RunningApp, ThePanelStaysClearOfTheTaskbarAsTheWorkAreaChanges) {
   EXPECT_EQ(window(panel()).frame.bottom, 976);
 }
 
-TEST_F(RunningApp, ResumeInstallsTheHookAnewAndSetsLampsFromTheToggles) {
+// Back from sleep or at an unlock the hook is a new one and the lamps show
+// the toggles; the program never refuses the computer its sleep.
+TEST_F(RunningApp, ResumeAndUnlockInstallTheHookAnewAndSetLampsFromTheToggles) {
   fake::answers.keyboard[VK_NUMLOCK] = 1;
   startAndSettle();
-  const HHOOK before = *fake::desktop.hooks.begin();
-  fake::answers.keyStates = {{VK_NUMLOCK, 0}, {VK_CAPITAL, static_cast<SHORT>(0xFF81)}, {VK_SCROLL, 1}};
-  SendMessageA(panel(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-  ASSERT_EQ(fake::desktop.hooks.size(), 1u);
-  EXPECT_NE(*fake::desktop.hooks.begin(), before);
-  EXPECT_EQ(lamps(), (std::vector<COLORREF>{kOlive, kGreen, kGreen}));
+  EXPECT_EQ(SendMessageA(panel(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), TRUE);
+  const std::pair<UINT, WPARAM> notices[] = {{WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+                                             {win::kWmWtsSessionChange, win::kWtsSessionUnlock}};
+  for (const auto& [msg, wParam] : notices) {
+    const HHOOK before = *fake::desktop.hooks.begin();
+    fake::answers.keyStates = {{VK_NUMLOCK, 0}, {VK_CAPITAL, static_cast<SHORT>(0xFF81)}, {VK_SCROLL, 1}};
+    SendMessageA(panel(), msg, wParam, 0);
+    ASSERT_EQ(fake::desktop.hooks.size(), 1u);
+    EXPECT_NE(*fake::desktop.hooks.begin(), before) << msg;
+    EXPECT_EQ(lamps(), (std::vector<COLORREF>{kOlive, kGreen, kGreen}));
+    fake::answers.keyStates.clear();
+  }
+}
+
+bool forgedTimerCalled = false;
+void CALLBACK forgedTimer(HWND, UINT, UINT_PTR, DWORD) { forgedTimerCalled = true; }
+
+// What the loop takes from the queue: a timer with an address is someone
+// else's; the loop ends with the last window.
+TEST_F(RunningApp, TheMessageLoopCallsNoPostedTimerAndEndsWithTheProgram) {
+  startAndSettle();
+  PostMessageA(panel(), WM_TIMER, 1, reinterpret_cast<LPARAM>(&forgedTimer));
+  PostMessageA(panel(), WM_CLOSE, 0, 0);
+  app->run();
+  EXPECT_FALSE(forgedTimerCalled);
+  EXPECT_TRUE(fake::desktop.quit && fake::desktop.tray.empty());
 }
 
 }  // namespace

@@ -26,10 +26,11 @@ TEST_F(LaunchKeys, EachKeyStartsWindowsOwnProgram) {
   ASSERT_TRUE(start());
   for (const UINT vk : {0xB6u, 0xB7u, 0xB5u}) hotKey(idFor(vk));
   const std::string system = "D:\\WINNT\\system32";
-  EXPECT_EQ(started(),
-            (Started{{"open D:\\WINNT\\explorer.exe ::{20D04FE0-3AEA-1069-A2D8-08002B30309D} | " + system, true},
-                     {system + "\\calc.exe | " + system, true},
-                     {"D:\\Programme\\Windows Media Player\\wmplayer.exe | " + system, true}}));
+  EXPECT_EQ(
+      started(),
+      (Started{{"open D:\\WINNT\\explorer.exe ::{20D04FE0-3AEA-1069-A2D8-08002B30309D} | " + system + " | 1", true},
+               {system + "\\calc.exe | " + system + " | 1", true},
+               {"D:\\Programme\\Windows Media Player\\wmplayer.exe | " + system + " | 1", true}}));
 }
 
 // The ids are the atoms of the keys' names, widened with their sign; held
@@ -54,6 +55,13 @@ TEST_F(LaunchKeys, KeysAreHeldUnderTheirAtoms) {
                                               {{panel(), -32768}, {v.modifiers, 0xB5}}}))
         << v.major << "." << v.minor;
   }
+  // An atom the table refused: that key alone is unclaimed.
+  app.reset();
+  fake::reset();
+  fake::answers.atoms.erase("Bexil1");
+  ASSERT_TRUE(start());
+  EXPECT_EQ(idFor(0xB7), 0);
+  EXPECT_EQ(fake::desktop.hotKeys.size(), 2u);
 }
 
 TEST(MediaPlayer, Windows2000GetsMplayer2EveryOtherVersionWmplayer) {

@@ -18,10 +18,11 @@ constexpr COLORREF kOlive = 0x008080;  // red 0x80, green 0x80, no blue
 class RunningApp : public ::testing::Test {
  protected:
   void SetUp() override { fake::reset(); }
+  // Whatever the test did, the program gives back all it took.
   void TearDown() override {
     app.reset();
     EXPECT_EQ(fake::desktop.faults, std::vector<std::string>{});
-    EXPECT_TRUE(fake::desktop.iconImages.empty());
+    EXPECT_TRUE(fake::desktop.iconImages.empty() && fake::desktop.fonts.empty() && fake::desktop.openDCs == 0);
   }
 
   bool start() {
@@ -35,8 +36,13 @@ class RunningApp : public ::testing::Test {
   }
 
   static HWND panel() { return FindWindowA("TovixForm", nullptr); }
+  static HWND receiver() { return FindWindowA("TovixPicture", nullptr); }
   static fake::Window& window(HWND hwnd) { return fake::desktop.windows.at(hwnd); }
   static bool panelShows() { return panel() != nullptr && window(panel()).visible; }
+  // Still running as the user left it: its icon, its keys, its hook.
+  static bool running() {
+    return fake::desktop.tray.size() == 1 && fake::desktop.hotKeys.size() == 3 && !fake::desktop.quit;
+  }
 
   // A key event as the low-level hook gets it, released or pressed.
   static LRESULT key(DWORD vk, bool released, int nCode = HC_ACTION) {
@@ -44,9 +50,7 @@ class RunningApp : public ::testing::Test {
     return KeyboardHookProc(nCode, released ? 0x101 : 0x100, reinterpret_cast<LPARAM>(&event));
   }
   // A mouse message of the notification icon.
-  static void tray(UINT mouseMessage) {
-    SendMessageA(FindWindowA("TovixPicture", nullptr), WM_MOUSEMOVE, 0, mouseMessage);
-  }
+  static void tray(UINT mouseMessage) { SendMessageA(receiver(), WM_MOUSEMOVE, 0, mouseMessage); }
   static void hotKey(int id) { SendMessageA(panel(), WM_HOTKEY, static_cast<WPARAM>(id), 0); }
 
   // The lamps as the panel paints them, left to right.
