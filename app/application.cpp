@@ -43,8 +43,14 @@ bool Application::startUp() {
   const HWND panel = panel_.hwnd();
   if (panel == nullptr) return false;  // no window to run with
   KeepOnTop(panel);
-  // Another copy runs, or this one was closed while it waited its turn.
-  if (handOverToRunningCopy() || state_ == State::Ending) return false;
+  // One copy runs: the one whose panel a new copy finds takes the hand-over.
+  // The mark only sets the turns: a copy that starts beside this one, or one
+  // that is ending and has put its panel aside, holds it meanwhile. This copy
+  // may have been closed while it waited.
+  if (handedOver()) return false;
+  mark_.acquire(kMarkTimeoutMs);
+  if (handedOver() || state_ == State::Ending) return false;
+  SetWindowTextA(panel, IndicatorPanel::kCaption);
   trayIcon_.emplace(*this, panel, IndicatorPanel::kCaption);
   panel_.place();
   hotKeys_.emplace(panel);
@@ -75,17 +81,6 @@ int Application::run() {
   return static_cast<int>(msg.wParam);
 }
 
-// One copy runs: the one whose panel a new copy finds takes the hand-over.
-// The mark only sets the turns: a copy that starts beside this one, or one
-// that is ending and has put its panel aside, holds it meanwhile.
-bool Application::handOverToRunningCopy() {
-  if (handedOver()) return true;
-  mark_.acquire(kMarkTimeoutMs);
-  if (handedOver()) return true;
-  SetWindowTextA(panel_.hwnd(), IndicatorPanel::kCaption);
-  return false;
-}
-
 LRESULT Application::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCDESTROY) endIfNoWindowLeft();  // the window's handle is gone already
   if (hwnd != panel_.hwnd()) return onTrayMessage(hwnd, msg, wParam, lParam);
@@ -114,13 +109,9 @@ LRESULT Application::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case win::kWmWtsSessionChange:
       if (wParam == win::kWtsSessionUnlock) onResume();
       return 0;
-    case WM_ENDSESSION:
-      if (wParam == FALSE) return 0;  // the session goes on
-      close();
-      return 0;
-    case WM_CLOSE:
-      // Alt+F4 too.
-      close();
+    case WM_ENDSESSION:  // with FALSE, the session goes on
+    case WM_CLOSE:       // Alt+F4 too
+      if (msg == WM_CLOSE || wParam != FALSE) close();
       return 0;
   }
   if (const auto result = panel_.onMessage(msg, wParam, lParam)) return *result;
@@ -133,18 +124,9 @@ LRESULT Application::onTrayMessage(HWND receiver, UINT msg, WPARAM wParam, LPARA
   if (msg == WM_CLOSE) return 0;
   if (msg != TrayIcon::kCallbackMessage) return DefWindowProcA(receiver, msg, wParam, lParam);
   if (lParam == WM_LBUTTONUP) panel_.show();
-  if (lParam == WM_RBUTTONUP) {
-    switch (trackTrayMenu(panel_.hwnd())) {
-      case TrayChoice::About:
-        showAbout();
-        break;
-      case TrayChoice::Exit:
-        close();
-        break;
-      case TrayChoice::None:
-        break;
-    }
-  }
+  const TrayChoice choice = lParam == WM_RBUTTONUP ? trackTrayMenu(panel_.hwnd()) : TrayChoice::None;
+  if (choice == TrayChoice::About) showAbout();
+  if (choice == TrayChoice::Exit) close();
   return 0;
 }
 

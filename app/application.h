@@ -29,7 +29,6 @@ class Application : public win::MessageHandler {
   HWND aboutWindow() const { return about_ ? about_->hwnd() : nullptr; }
   LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
   LRESULT onTrayMessage(HWND receiver, UINT msg, WPARAM wParam, LPARAM lParam);
-  bool handOverToRunningCopy();
   // Releases what startUp acquired, in its own order, and closes the panel.
   void close();
   // Windows drops a low-level hook that once answered too slowly, which

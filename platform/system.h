@@ -29,8 +29,6 @@ class RunningMark {
  public:
   RunningMark();
   ~RunningMark();
-  RunningMark(const RunningMark&) = delete;
-  RunningMark& operator=(const RunningMark&) = delete;
 
   // Waits up to timeoutMs to hold the mark, meanwhile answering what other
   // programs send this thread's windows. False where the name is held by
@@ -49,8 +47,6 @@ class SessionWatch {
  public:
   explicit SessionWatch(HWND hwnd);
   ~SessionWatch();
-  SessionWatch(const SessionWatch&) = delete;
-  SessionWatch& operator=(const SessionWatch&) = delete;
 
  private:
   HWND hwnd_;

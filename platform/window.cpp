@@ -1,5 +1,6 @@
 #include "platform/window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -13,6 +14,11 @@ void releaseScreenDC(HDC dc) { ReleaseDC(nullptr, dc); }
 // own GWLP_USERDATA would not do: any process can change it, and the window
 // procedure would call through whatever it was set to.
 Window* bound[4] = {};
+Window** slotOf(HWND hwnd) {
+  Window** slot = bound;
+  while (slot != std::end(bound) && (*slot == nullptr || (*slot)->hwnd() != hwnd)) ++slot;
+  return slot;
+}
 
 }  // namespace
 
@@ -55,7 +61,7 @@ RECT frameBounds(int width, int height, DWORD style, DWORD exStyle, int dpi) {
 // A class belongs to the whole process: registering it again fails, harmlessly.
 Window::Window(MessageHandler& handler, const char* className, const char* caption, DWORD style, DWORD exStyle,
                const RECT& bounds, HWND parent)
-    : handler_(handler) {
+    : handler_(handler), parent_(parent) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = windowProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -66,29 +72,25 @@ Window::Window(MessageHandler& handler, const char* className, const char* capti
   RegisterClassA(&windowClass);
   hwnd_ = CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top, bounds.right - bounds.left,
                           bounds.bottom - bounds.top, parent, nullptr, windowClass.hInstance, nullptr);
-  for (Window*& slot : bound) {
-    if (hwnd_ != nullptr && slot == nullptr) {
-      slot = this;
-      break;
-    }
-  }
+  Window** free = std::find(std::begin(bound), std::end(bound), nullptr);
+  if (hwnd_ != nullptr && free != std::end(bound)) *free = this;
 }
 
 void Window::destroy() {
   if (hwnd_ == nullptr) return;
   destroying_ = true;
-  DestroyWindow(hwnd_);
-  hwnd_ = nullptr;
+  DestroyWindow(hwnd_);  // its WM_NCDESTROY lets go of the handle
 }
 
 LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  Window** slot = bound;
-  while (slot != std::end(bound) && (*slot == nullptr || (*slot)->hwnd_ != hwnd)) ++slot;
+  Window** slot = slotOf(hwnd);
   if (slot == std::end(bound)) return DefWindowProcA(hwnd, msg, wParam, lParam);  // still being created
   Window& window = **slot;
   if (msg == WM_NCDESTROY) {
-    // Forged: DefWindowProc would free what the window still uses.
-    if (!window.destroying_) return 0;
+    // Real only while the program destroys the window or its parent; a forged
+    // one DefWindowProc would answer by freeing what the window still uses.
+    Window** parent = slotOf(window.parent_);
+    if (!window.destroying_ && (parent == std::end(bound) || !(*parent)->destroying_)) return 0;
     *slot = nullptr;
     window.hwnd_ = nullptr;
   }

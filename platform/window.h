@@ -65,6 +65,7 @@ class Window {
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   MessageHandler& handler_;
+  const HWND parent_;
   HWND hwnd_ = nullptr;
   // Set while the program destroys the window: any other process can post
   // a WM_NCDESTROY, and only the real one ends the window.

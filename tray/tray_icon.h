@@ -17,8 +17,6 @@ class TrayIcon {
   // program's, at the small-icon size.
   TrayIcon(win::MessageHandler& program, HWND panel, const char* tip);
   ~TrayIcon();
-  TrayIcon(const TrayIcon&) = delete;
-  TrayIcon& operator=(const TrayIcon&) = delete;
 
   HWND receiver() const { return receiver_.hwnd(); }
 

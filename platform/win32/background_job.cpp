@@ -16,9 +16,8 @@ class ComApartment {
  public:
   ComApartment() {
     const auto initialize = systemFunction<HRESULT(WINAPI*)(void*, DWORD)>(ole32_.get(), "CoInitializeEx");
-    uninitialize_ = systemFunction<void(WINAPI*)()>(ole32_.get(), "CoUninitialize");
-    if (initialize == nullptr || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-      uninitialize_ = nullptr;
+    if (initialize != nullptr && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+      uninitialize_ = systemFunction<void(WINAPI*)()>(ole32_.get(), "CoUninitialize");
     }
   }
   ~ComApartment() {

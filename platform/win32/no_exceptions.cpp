@@ -9,27 +9,12 @@
 #include <bits/functexcept.h>  // declares the std::__throw_* functions below
 #include <cstdlib>
 
-// The library's headers call these where they would throw. All of them are
-// here: the library's own object that defines the rest would clash with any.
+// The library's headers call these where they would throw: those the
+// program's code calls. Should it come to call another, the library's own
+// object defining them all would clash with these, and the link fails.
 namespace std {
-void __throw_bad_exception() { std::abort(); }
 void __throw_bad_alloc() { std::abort(); }
-void __throw_bad_array_new_length() { std::abort(); }
-void __throw_bad_cast() { std::abort(); }
-void __throw_bad_typeid() { std::abort(); }
-void __throw_logic_error(const char*) { std::abort(); }
-void __throw_domain_error(const char*) { std::abort(); }
-void __throw_invalid_argument(const char*) { std::abort(); }
-void __throw_length_error(const char*) { std::abort(); }
-void __throw_out_of_range(const char*) { std::abort(); }
-void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
-void __throw_runtime_error(const char*) { std::abort(); }
-void __throw_range_error(const char*) { std::abort(); }
-void __throw_overflow_error(const char*) { std::abort(); }
-void __throw_underflow_error(const char*) { std::abort(); }
-void __throw_ios_failure(const char*) { std::abort(); }
-void __throw_ios_failure(const char*, int) { std::abort(); }
-void __throw_system_error(int) { std::abort(); }
-void __throw_future_error(int) { std::abort(); }
 void __throw_bad_function_call() { std::abort(); }
+void __throw_length_error(const char*) { std::abort(); }
+void __throw_logic_error(const char*) { std::abort(); }
 }  // namespace std

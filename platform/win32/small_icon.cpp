@@ -13,7 +13,8 @@ constexpr int kDrawnSizes[] = {16, 20, 24, 32, 40, 48};
 // The program's manifest asking for Common Controls 6 (res/tovix.rc).
 constexpr WORD kControlsManifest = 2;
 
-// Activation contexts arrived with Windows XP: looked up at run time.
+// Activation contexts arrived with Windows XP, LoadIconMetric with Vista's
+// Common Controls 6: both are looked up at run time.
 template <typename Fn>
 Fn kernelFunction(const char* name) {
   return systemFunction<Fn>("kernel32.dll", name);
@@ -24,11 +25,9 @@ void releaseContext(HANDLE context) {
 
 // The icon for a size it has no image of, scaled down from a larger one by
 // LoadIconMetric, which reads better than LoadImage stretching the nearest;
-// null where Windows lacks it. It is in the Common Controls 6 of Vista and
-// later, reached through an activation context of the program's manifest
-// for them.
+// null where Windows lacks it. It is reached through an activation context
+// of the program's manifest for Common Controls 6.
 HICON scaledDown(HINSTANCE program) {
-  if (LOBYTE(LOWORD(::GetVersion())) < 6) return nullptr;
   const auto create = kernelFunction<decltype(&::CreateActCtxA)>("CreateActCtxA");
   const auto activate = kernelFunction<decltype(&::ActivateActCtx)>("ActivateActCtx");
   const auto deactivate = kernelFunction<decltype(&::DeactivateActCtx)>("DeactivateActCtx");
