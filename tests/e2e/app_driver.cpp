@@ -2,11 +2,12 @@
 // a left click shows the panel; a right click opens "About" / "Exit"; About
 // opens one centred window; Exit with About open lets go of the icon and the
 // launch keys at once and ends the process when About closes, even after
-// another program posted forged destruction messages to both windows; a
-// second copy, or five at once, leave exactly one running, a copy started
-// while the first is exiting runs in its place, a second copy hands over to
-// Tovix's panel and no other window with its caption, and an object
-// squatting on the name older versions used cannot stop a copy.
+// another program posted forged destruction messages and close requests to
+// its windows; a second copy, or five at once, leave exactly one running, a
+// copy started while the first is exiting runs in its place, a second copy
+// hands over to Tovix's panel and no other window with its caption, which
+// shows for a moment without taking the focus, and no object another program
+// holds under the running-copy name decides whether a copy runs.
 //
 // app_driver <tovix.exe> <screenshot folder>
 
@@ -17,6 +18,7 @@
 
 #include "driver_support.h"
 
+#include <sddl.h>
 #include <shellapi.h>
 
 namespace {
@@ -159,11 +161,16 @@ void checkTrayAndAbout(HANDLE tovix) {
   }
 
   // What any program can post to any window: it must not end either form.
+  // Only the panel takes a close request as the program's exit; the icon's
+  // receiver and About take none from another program.
   HWND about = aboutWindow();
+  HWND receiver = FindWindowExA(panel(), nullptr, "TovixPicture", nullptr);
   PostMessageA(panel(), WM_NCDESTROY, 0, 0);
   PostMessageA(about, WM_NCDESTROY, 0, 0);
-  check(!e2e::waitForExit(tovix, 1500) && IsWindow(about) && IsWindow(panel()),
-        "forged WM_NCDESTROY messages leave Tovix running with both windows");
+  PostMessageA(receiver, WM_CLOSE, 0, 0);
+  PostMessageA(about, WM_CLOSE, 0, 0);
+  check(receiver != nullptr && !e2e::waitForExit(tovix, 1500) && IsWindow(panel()) && aboutWindow() == about,
+        "forged WM_NCDESTROY and WM_CLOSE messages leave Tovix running, its panel there and About open");
   if (HWND icon = e2e::firstTrayIcon()) e2e::click(e2e::centreOf(icon), 1);
   check(e2e::waitFor(panelVisible, 3000), "and a click on the icon still shows the panel");
   // The window manager's frame first appears in the top-left corner: the
@@ -210,17 +217,37 @@ class Lookalike {
 };
 int Lookalike::focusMessages = 0;
 
+// The running panel, hidden, shows for a second when a second copy starts,
+// and leaves the focus where the user has it.
 void checkSecondCopy(HANDLE first) {
+  check(e2e::waitFor([] { return !panelVisible(); }, 2500), "the panel hides after start-up");
   {
     Lookalike other;
+    e2e::TypingWindow target;
     check(FindWindowA(nullptr, "Tovix") == other.window(),
           "another program's window is the first one titled \"Tovix\"");
+    check(target.takeFocus(), "a window of another program has the focus");
     const DWORD started = GetTickCount();
     const e2e::Handle second(e2e::startProcess(tovixCommand));
+    // Sampled at every poll: the panel shown must never be the foreground window.
+    bool activated = false;
+    const auto panelShows = [&activated](bool visible) {
+      return [&activated, visible] {
+        activated = activated || GetForegroundWindow() == panel();
+        return panelVisible() == visible;
+      };
+    };
+    const bool shown = e2e::waitFor(panelShows(true), 8000);
+    const DWORD shownAt = GetTickCount();
     DWORD code = 1;
-    check(e2e::waitForExit(second.get(), 5000, &code) && code == 0,
-          "a second copy ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
+    const bool ended = e2e::waitForExit(second.get(), 5000, &code) && code == 0;
+    check(ended, "a second copy ends by itself (" + std::to_string(GetTickCount() - started) + " ms)");
     check(Lookalike::focusMessages == 0, "and hands over to Tovix's panel only: the other window gets nothing");
+    check(shown, "the running panel shows");
+    const bool hid = shown && e2e::waitFor(panelShows(false), 3000);
+    check(hid, "and hides again (" + std::to_string(GetTickCount() - shownAt) + " ms)");
+    check(!activated && target.hasFocus(), "the panel never takes the focus: the other window keeps it");
+    DestroyWindow(target.frame);
   }
   check(e2e::running(first), "the first copy runs on");
   check(windowsTitled("Tovix") == 1 && windowsTitled("Bexil's Tovix") == 0, "one panel");
@@ -289,6 +316,50 @@ void checkFiveAtOnce() {
   check(e2e::visibleTrayIcons() == 0 && e2e::launchKeysFree(), "closing it leaves no icon and frees the launch keys");
 }
 
+// The name a running copy marks itself with: per user, as SID this driver,
+// run as the same user, computes the same.
+std::string runningMarkName() {
+  HANDLE token = nullptr;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  const e2e::Handle closer(token);
+  alignas(TOKEN_USER) BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  char* sid = nullptr;
+  if (!GetTokenInformation(token, TokenUser, user, sizeof user, &size) ||
+      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
+    return "";
+  }
+  const std::string name = std::string("Local\\Tovix.Running.") + sid;
+  LocalFree(sid);
+  return name;
+}
+
+// Whatever another program holds under the running-copy name, one copy runs
+// and a second hands over to it: the running panel decides, not the object.
+void checkRunningMarkSquatted(const char* exe) {
+  const std::string name = runningMarkName();
+  const char* const kinds[] = {"a mutex it owns", "an event", "a semaphore"};
+  for (int kind = 0; kind < 3; ++kind) {
+    // Closed before the next kind: the kinds share one namespace.
+    const e2e::Handle squatter(kind == 0   ? CreateMutexA(nullptr, TRUE, name.c_str())
+                               : kind == 1 ? CreateEventA(nullptr, TRUE, FALSE, name.c_str())
+                                           : CreateSemaphoreA(nullptr, 0, 1, name.c_str()));
+    const std::string held = std::string("another program holds ") + kinds[kind] + " of the running-copy name";
+    if (!check(!name.empty() && squatter != nullptr, held)) continue;
+    const e2e::Tovix tovix(exe);
+    if (!check(tovix.started(), "tovix.exe starts all the same")) continue;
+    const e2e::Handle second(e2e::startProcess(tovixCommand));
+    DWORD code = 1;
+    check(e2e::waitForExit(second.get(), 10000, &code) && code == 0 && e2e::running(tovix.process()),
+          "a second copy ends by itself, the first runs on");
+    check(e2e::waitFor([] { return windowsTitled("Tovix") == 1 && e2e::visibleTrayIcons() == 1; }, 3000),
+          "one panel and one icon");
+    check(tovix.close(), "and it ends when closed");
+    // Should both run, the close above may have met the second's panel.
+    if (e2e::running(second.get())) e2e::closeTovix(second.get());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -299,21 +370,16 @@ int main(int argc, char** argv) {
   tovixCommand = "\"" + std::string(argv[1]) + "\"";
   shots = argv[2];
 
-  // Another process holds an object under the name that once marked a
-  // running copy: it must not keep Tovix from starting.
-  const e2e::Handle squatter(CreateMutexA(nullptr, TRUE, "Local\\Tovix.Running"));
-  check(squatter != nullptr, "an object squats on the old running-copy name");
-
   {
     const e2e::Tovix tovix(argv[1]);
     if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
-    e2e::waitFor([] { return !panelVisible(); }, 2500);
     checkSecondCopy(tovix.process());
     checkTrayAndAbout(tovix.process());
   }
   check(e2e::launchKeysFree(), "after exit the launch keys can be registered by another program");
 
   checkFiveAtOnce();
+  checkRunningMarkSquatted(argv[1]);
   checkCopyStartedWhileTheFirstEnds();
   return e2e::exitCode();
 }
