@@ -126,7 +126,7 @@ POINT centreOf(HWND window) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-HWND panel() { return FindWindowA(nullptr, "Tovix"); }
+HWND panel() { return FindWindowA("TovixForm", "Tovix"); }
 
 bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
 

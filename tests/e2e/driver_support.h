@@ -75,7 +75,7 @@ void tapKeys(const std::vector<WORD>& keys);
 void click(POINT at, int button);
 POINT centreOf(HWND window);
 
-// Tovix's panel, found by its caption, and whether it shows.
+// Tovix's panel, found by its class and caption, and whether it shows.
 HWND panel();
 bool panelVisible();
 
