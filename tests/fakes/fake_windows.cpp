@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <thread>
 #include <utility>
 
@@ -14,30 +16,24 @@ const std::thread::id testThread = std::this_thread::get_id();
 std::uintptr_t lastHandle = 0x1000;
 void* newHandle() { return reinterpret_cast<void*>(lastHandle += 0x10); }
 Window* window(HWND hwnd) { return desktop.windows.count(hwnd) ? &desktop.windows.at(hwnd) : nullptr; }
-void log(const std::string& entry) { desktop.log.push_back(entry); }
-BOOL release(bool held, const char* what) {
-  return held || (desktop.faults.push_back(std::string("released ") + what + " not held"), false);
-}
+BOOL release(bool held, const std::string& what) { return held || (desktop.faults.push_back(what + " not held"), 0); }
 void start(const std::string& what) {
   if (answers.whileStarting) answers.whileStarting();
   desktop.started.push_back({what, std::this_thread::get_id() != testThread});
 }
 UINT copy(const std::string& text, char* to, UINT size) { return std::snprintf(to, size, "%s", text.c_str()); }
+// The device context being painted: its window, font, brush and text colours.
 HWND painting = nullptr;
 HGDIOBJ font = nullptr;
-COLORREF brush = 0;
+COLORREF brush = 0, textColour = 0;
 }  // namespace
 
-void reset() {
-  desktop = {};
-  answers = {};
-}
+void reset() { desktop = {}, answers = {}; }
 
 void dispatch() {
-  for (MSG m; !desktop.queue.empty(); DispatchMessageA(&m)) {
-    m = desktop.queue.front();
-    desktop.queue.erase(desktop.queue.begin());
-  }
+  for (MSG m; GetMessageA(&m, nullptr, 0, 0);) DispatchMessageA(&m);
+  for (auto& [hwnd, w] : desktop.windows)
+    if (w.visible && w.invalid) SendMessageA(hwnd, WM_PAINT, 0, 0);
 }
 
 void advance(DWORD ms) {
@@ -59,55 +55,56 @@ void runHeldJobs() {
 
 }  // namespace fake
 
-using fake::answers;
-using fake::desktop;
+using fake::answers, fake::desktop;
 
-ATOM RegisterClassA(const WNDCLASSA* windowClass) {
-  return desktop.classes[windowClass->lpszClassName] = *windowClass, 1;
+void* operator new(std::size_t size) {
+  if (desktop.counting) ++desktop.allocations;
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
 }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+ATOM RegisterClassA(const WNDCLASSA* c) { return desktop.classes[c->lpszClassName] = *c, 1; }
 HWND CreateWindowExA(DWORD, const char* className, const char* caption, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU, HINSTANCE, void*) {
   const auto hwnd = static_cast<HWND>(fake::newHandle());
-  const auto known = desktop.classes.find(className);
-  desktop.windows[hwnd] = {className, caption, parent, {x, y, x + width, y + height}, (style & WS_VISIBLE) != 0};
-  desktop.windows[hwnd].proc = known == desktop.classes.end() ? nullptr : known->second.lpfnWndProc;
+  const RECT frame = {x, y, x + width, y + height};
+  desktop.windows[hwnd] = {
+      className, caption, parent, desktop.classes[className].lpfnWndProc, frame, (style & WS_VISIBLE) != 0};
   return SendMessageA(hwnd, WM_NCCREATE, 0, 0), hwnd;
 }
+// Its children first.
 BOOL DestroyWindow(HWND hwnd) {
+  for (const auto& [child, w] : desktop.windows)
+    if (w.parent == hwnd) return DestroyWindow(child), DestroyWindow(hwnd);
   if (fake::window(hwnd) == nullptr) return FALSE;
-  auto& all = desktop.windows;
-  const auto child = [&] {
-    return std::find_if(all.begin(), all.end(), [&](auto& w) { return w.second.parent == hwnd; });
-  };
-  for (auto c = child(); c != all.end(); c = child()) DestroyWindow(c->first);
   SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
   std::erase_if(desktop.timers, [&](const auto& timer) { return timer.first.first == hwnd; });
   return desktop.windows.erase(hwnd) != 0;
 }
-LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM, LPARAM) {
-  if (msg == WM_CLOSE) DestroyWindow(hwnd);
-  return msg == WM_NCCREATE;
-}
+LRESULT DefWindowProcA(HWND h, UINT m, WPARAM, LPARAM) { return m == WM_CLOSE ? !DestroyWindow(h) : m == WM_NCCREATE; }
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const fake::Window* w = fake::window(hwnd);
-  return w != nullptr && w->proc != nullptr ? w->proc(hwnd, msg, wParam, lParam) : 0;
+  return w && w->proc ? w->proc(hwnd, msg, wParam, lParam) : 0;
 }
 LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT, UINT, ULONG_PTR* result) {
-  desktop.sent.push_back({hwnd, msg, wParam, lParam, 0, {}});
   if (fake::window(hwnd) == nullptr || !answers.handOverAnswered) return 0;
   return *result = SendMessageA(hwnd, msg, wParam, lParam), 1;
 }
-BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return desktop.queue.push_back({hwnd, msg, wParam, lParam, 0, {}}), TRUE;
-}
+BOOL PostMessageA(HWND h, UINT msg, WPARAM w, LPARAM l) { return desktop.queue.push_back({h, msg, w, l, 0, {}}), TRUE; }
 void PostQuitMessage(int) { desktop.quit = true; }
 // The queue until it is empty or WM_QUIT was posted.
 BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
-  if (desktop.quit || desktop.queue.empty()) return FALSE;
-  *msg = desktop.queue.front();
-  return desktop.queue.erase(desktop.queue.begin()), TRUE;
+  auto& queue = desktop.queue;
+  return !desktop.quit && !queue.empty() && (*msg = queue.front(), queue.erase(queue.begin()), true);
 }
-BOOL IsDialogMessageA(HWND, MSG*) { return FALSE; }
+// Esc and Enter in the dialog or its controls click Cancel and the default button.
+BOOL IsDialogMessageA(HWND dialog, MSG* m) {
+  const bool inside = m->hwnd == dialog || (fake::window(m->hwnd) && fake::window(m->hwnd)->parent == dialog);
+  if (!inside || m->message != WM_KEYDOWN || (m->wParam != VK_ESCAPE && m->wParam != VK_RETURN)) return FALSE;
+  return SendMessageA(dialog, WM_COMMAND, m->wParam == VK_ESCAPE ? IDCANCEL : IDOK, 0), TRUE;
+}
 BOOL TranslateMessage(const MSG*) { return FALSE; }
 // As Windows does, a WM_TIMER with an address calls it.
 LRESULT DispatchMessageA(const MSG* m) {
@@ -117,50 +114,44 @@ LRESULT DispatchMessageA(const MSG* m) {
 UINT RegisterWindowMessageA(const char*) { return 0xC0DE; }
 BOOL ShowWindow(HWND hwnd, int command) {
   fake::Window& w = *fake::window(hwnd);
-  if (command != SW_HIDE && !w.visible) fake::log("show " + w.className);
-  w.activated = w.activated || command == SW_SHOW || command == SW_SHOWNORMAL;
+  w.invalid = w.invalid || (!w.visible && command != SW_HIDE);
+  w.activated = w.activated || std::set<int>{SW_SHOWNORMAL, SW_SHOWMAXIMIZED, SW_SHOW, SW_RESTORE}.count(command);
   w.minimized = w.minimized && command != SW_SHOWNOACTIVATE;
   return std::exchange(w.visible, command != SW_HIDE);
 }
 BOOL IsIconic(HWND hwnd) { return fake::window(hwnd)->minimized; }
 BOOL IsZoomed(HWND) { return FALSE; }
+// The window hears of the move first and may refuse it.
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int, int, UINT flags) {
+  WINDOWPOS pos = {hwnd, insertAfter, x, y, 0, 0, flags};
+  SendMessageA(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
   fake::Window& w = *fake::window(hwnd);
-  if (insertAfter == HWND_TOPMOST && desktop.topmost.insert(hwnd).second) fake::log("topmost");
-  if ((flags & SWP_NOMOVE) == 0) w.frame = {x, y, x + w.frame.right - w.frame.left, y + w.frame.bottom - w.frame.top};
-  w.activated = w.activated || (flags & SWP_NOACTIVATE) == 0;
-  return TRUE;
+  const RECT& f = w.frame;
+  if ((pos.flags & SWP_NOMOVE) == 0) w.frame = {x, y, x + f.right - f.left, y + f.bottom - f.top};
+  w.topmost = w.topmost || insertAfter == HWND_TOPMOST;
+  return w.activated = w.activated || (pos.flags & SWP_NOACTIVATE) == 0, TRUE;
 }
 BOOL GetWindowRect(HWND hwnd, RECT* rect) { return (*rect = fake::window(hwnd)->frame), TRUE; }
 // A frame three pixels wide, a caption bar of 16 or 20.
-BOOL AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD exStyle) {
-  *rect = {rect->left - 3, rect->top - ((exStyle & WS_EX_TOOLWINDOW) ? 19 : 23), rect->right + 3, rect->bottom + 3};
-  return TRUE;
+BOOL AdjustWindowRectEx(RECT* r, DWORD, BOOL, DWORD exStyle) {
+  return *r = {r->left - 3, r->top - ((exStyle & WS_EX_TOOLWINDOW) ? 19 : 23), r->right + 3, r->bottom + 3}, TRUE;
 }
-int GetSystemMetrics(int index) {
-  if (index == SM_CXSMICON) return 16 * answers.dpi / 96;
-  return index == SM_CXSCREEN ? answers.screen.right : answers.screen.bottom;
+int GetSystemMetrics(int i) {
+  return i == SM_CXSMICON ? 16 * answers.dpi / 96 : i == SM_CXSCREEN ? answers.screen.right : answers.screen.bottom;
 }
 BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
   return action == SPI_GETWORKAREA && (*static_cast<RECT*>(value) = answers.workArea, true);
 }
-BOOL SetWindowTextA(HWND hwnd, const char* text) {
-  if (fake::Window* w = fake::window(hwnd)) w->caption = text;
-  return TRUE;
-}
+BOOL SetWindowTextA(HWND h, const char* text) { return fake::window(h) && (fake::window(h)->caption = text, 1); }
 // The newest window first, as the top of the z-order; of any caption for none.
 HWND FindWindowA(const char* className, const char* caption) {
-  for (auto w = desktop.windows.rbegin(); w != desktop.windows.rend(); ++w) {
+  for (auto w = desktop.windows.rbegin(); w != desktop.windows.rend(); ++w)
     if (w->second.className == className && (!caption || w->second.caption == caption)) return w->first;
-  }
   return nullptr;
 }
 BOOL SetForegroundWindow(HWND hwnd) { return (desktop.foreground = hwnd), TRUE; }
 HWND SetFocus(HWND hwnd) { return std::exchange(desktop.focus, hwnd); }
-UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC) {
-  ++desktop.timersSet;
-  return desktop.timers[{hwnd, id}] = {elapseMs, desktop.now + elapseMs}, id;
-}
+UINT_PTR SetTimer(HWND h, UINT_PTR i, UINT ms, TIMERPROC) { return desktop.timers[{h, i}] = {ms, desktop.now + ms}, i; }
 BOOL KillTimer(HWND hwnd, UINT_PTR id) { return desktop.timers.erase({hwnd, id}) != 0; }
 DWORD GetTickCount() { return desktop.now; }
 HMODULE GetModuleHandleA(const char*) { return reinterpret_cast<HMODULE>(0x400000); }
@@ -170,102 +161,106 @@ int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
   return desktop.messageBoxes.push_back(std::string(caption) + ": " + text), IDOK;
 }
 
-BOOL InvalidateRect(HWND, const RECT*, BOOL) { return TRUE; }
+BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL) { return fake::window(hwnd) && (fake::window(hwnd)->invalid = true); }
 HDC GetDC(HWND) { return ++desktop.openDCs, reinterpret_cast<HDC>(0xDC); }
-int ReleaseDC(HWND, HDC) { return fake::release(desktop.openDCs-- > 0, "a device context"); }
+int ReleaseDC(HWND, HDC) { return fake::release(desktop.openDCs-- > 0, "released a device context"); }
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT*) {
   fake::Window& w = *fake::window(fake::painting = hwnd);
-  return w.ellipses.clear(), w.texts.clear(), GetDC(hwnd);
+  return w.invalid = false, w.ellipses.clear(), w.texts.clear(), GetDC(hwnd);
 }
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT*) { return ReleaseDC(hwnd, nullptr); }
 int GetDeviceCaps(HDC, int) { return answers.dpi; }
-HGDIOBJ SelectObject(HDC, HGDIOBJ object) {
-  return desktop.fonts.count(object) ? std::exchange(fake::font, object) : nullptr;
-}
+HGDIOBJ SelectObject(HDC, HGDIOBJ o) { return desktop.fonts.count(o) ? std::exchange(fake::font, o) : nullptr; }
 HGDIOBJ GetStockObject(int) { return nullptr; }
-BOOL DeleteObject(HGDIOBJ object) { return fake::release(desktop.fonts.erase(object), "a GDI object"); }
-HFONT CreateFontA(int height, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, const char*) {
+BOOL DeleteObject(HGDIOBJ object) { return fake::release(desktop.fonts.erase(object), "released a GDI object"); }
+HFONT CreateFontA(int height, int, int, int, int weight, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                  const char* face) {
   const auto font = static_cast<HFONT>(fake::newHandle());
-  return desktop.fonts[font] = height, font;
+  return desktop.fonts[font] = face + (" " + std::to_string(height)) + (weight >= FW_BOLD ? " bold" : ""), font;
 }
 int SetBkMode(HDC, int) { return 0; }
-COLORREF SetTextColor(HDC, COLORREF) { return 0; }
+COLORREF SetTextColor(HDC, COLORREF colour) { return std::exchange(fake::textColour, colour); }
 COLORREF SetDCBrushColor(HDC, COLORREF colour) { return std::exchange(fake::brush, colour); }
-DWORD GetSysColor(int) { return 0; }
+// The classic scheme's black text on grey.
+DWORD GetSysColor(int index) { return index == COLOR_BTNTEXT ? 0x000000 : 0xC0C0C0; }
+// In a font not held, the text leaves one behind.
 int DrawTextA(HDC, const char* text, int, RECT* box, UINT) {
-  const int height = desktop.fonts.count(fake::font) ? desktop.fonts.at(fake::font) : 0;
-  return fake::window(fake::painting)->texts.push_back({text, *box, height}), 1;
+  const std::string seen = text + (", " + desktop.fonts[fake::font]) + ", " + std::to_string(fake::textColour);
+  return fake::window(fake::painting)->texts.push_back({seen, *box}), 1;
 }
 BOOL Ellipse(HDC, int left, int top, int right, int bottom) {
   return fake::window(fake::painting)->ellipses.push_back({{left, top, right, bottom}, fake::brush}), TRUE;
 }
 
-HMENU CreatePopupMenu() { return desktop.menu.clear(), static_cast<HMENU>(fake::newHandle()); }
-BOOL AppendMenuA(HMENU, UINT, UINT_PTR, const char* text) { return desktop.menu.push_back(text), TRUE; }
-// Ids and items match: the user's choice is the id asked for, if any.
-BOOL TrackPopupMenu(HMENU, UINT, int x, int y, int, HWND, const RECT*) {
-  desktop.foregroundAtMenu = desktop.foreground;
-  desktop.menuAt = {x, y};
-  return answers.menuChoice <= static_cast<int>(desktop.menu.size()) ? answers.menuChoice : 0;
+HMENU CreatePopupMenu() { return desktop.menu.clear(), desktop.menuIds.clear(), static_cast<HMENU>(fake::newHandle()); }
+BOOL AppendMenuA(HMENU, UINT, UINT_PTR id, const char* text) {
+  return desktop.menu.push_back(text), desktop.menuIds.push_back(id), TRUE;
+}
+// Where it opens, and the id of the item the user clicks, if any. Its owner
+// out of the foreground, it would not close on a click elsewhere.
+BOOL TrackPopupMenu(HMENU, UINT, int x, int y, int, HWND owner, const RECT*) {
+  const auto item = std::find(desktop.menu.begin(), desktop.menu.end(), answers.menuClick) - desktop.menu.begin();
+  const bool stuck = desktop.foreground != owner;
+  desktop.menu.push_back("at " + std::to_string(x) + "," + std::to_string(y) + (stuck ? ", stays open" : ""));
+  return item < static_cast<int>(desktop.menuIds.size()) ? static_cast<BOOL>(desktop.menuIds[item]) : 0;
 }
 BOOL DestroyMenu(HMENU) { return TRUE; }
 BOOL GetCursorPos(POINT* at) { return (*at = {1000, 760}), TRUE; }
 
 HHOOK SetWindowsHookExA(int type, HOOKPROC, HINSTANCE, DWORD threadId) {
   if (answers.hookRefused || type != WH_KEYBOARD_LL || threadId != 0) return nullptr;
-  return fake::log("hook"), *desktop.hooks.insert(static_cast<HHOOK>(fake::newHandle())).first;
+  return *desktop.hooks.insert(static_cast<HHOOK>(fake::newHandle())).first;
 }
 LRESULT CallNextHookEx(HHOOK hook, int nCode, WPARAM wParam, LPARAM lParam) {
   return desktop.passedOn.push_back({hook, nCode, wParam, lParam}), answers.nextHookResult;
 }
-BOOL UnhookWindowsHookEx(HHOOK hook) { return fake::log("unhook"), fake::release(desktop.hooks.erase(hook), "a hook"); }
+// The hook goes first: it reports to the panel, the icon's window, and the keys.
+BOOL UnhookWindowsHookEx(HHOOK hook) {
+  if (desktop.tray.empty() || desktop.hotKeys.empty()) desktop.faults.push_back("the hook released last");
+  return fake::release(desktop.hooks.erase(hook), "released a hook");
+}
 SHORT GetKeyState(int key) { return answers.keyStates.count(key) ? answers.keyStates.at(key) : 0; }
 SHORT GetAsyncKeyState(int key) { return answers.keysDown.count(key) ? SHORT(0x8000) : 0; }
 BOOL GetKeyboardState(BYTE* keys) { return std::memcpy(keys, answers.keyboard, 256), TRUE; }
 
 // cbSize, hWnd and uID lead the record.
 BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
-  const auto* bytes = reinterpret_cast<const BYTE*>(data);
   const auto* fields = reinterpret_cast<const std::uint32_t*>(data);
   const auto icon = std::make_pair(fields[1], fields[2]);
-  const std::vector<BYTE> record(bytes, bytes + fields[0]);
+  const std::vector<BYTE> record(reinterpret_cast<const BYTE*>(data), reinterpret_cast<const BYTE*>(data) + fields[0]);
   if (message == NIM_MODIFY) return desktop.tray.count(icon) && (desktop.tray[icon] = record, true);
-  fake::log(message == NIM_ADD ? "icon" : "icon released");
-  if (message == NIM_DELETE) return fake::release(desktop.tray.erase(icon), "an icon");
+  if (message == NIM_DELETE) return fake::release(desktop.tray.erase(icon), "released an icon");
   return message == NIM_ADD && desktop.tray.emplace(icon, record).second;
 }
 // An image the taskbar still shows must stay.
 BOOL DestroyIcon(HICON icon) {
-  for (const auto& [id, record] : desktop.tray) {
+  for (const auto& [id, record] : desktop.tray)
     if (std::memcmp(record.data() + 20, &icon, 4) == 0) desktop.faults.push_back("destroyed an icon image shown");
-  }
-  return fake::release(desktop.iconImages.erase(icon), "an icon image");
+  return fake::release(desktop.iconImages.erase(icon), "released an icon image");
 }
 ATOM GlobalAddAtomA(const char* name) { return answers.atoms.count(name) ? answers.atoms.at(name) : 0; }
+// A key one window holds is refused to any other.
 BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT virtualKey) {
   if ((modifiers & 0x4000) != 0 && answers.noRepeatRefused) return FALSE;  // MOD_NOREPEAT
-  const bool added = desktop.hotKeys.emplace(std::make_pair(hwnd, id), std::make_pair(modifiers, virtualKey)).second;
-  return added && (fake::log("hot key"), true);
+  return desktop.hotKeys.emplace(virtualKey, std::make_tuple(hwnd, id, modifiers)).second;
 }
 BOOL UnregisterHotKey(HWND hwnd, int id) {
-  return fake::log("hot key released"), fake::release(desktop.hotKeys.erase({hwnd, id}), "a hot key");
+  return std::erase_if(desktop.hotKeys,
+                       [&](const auto& k) { return std::get<0>(k.second) == hwnd && std::get<1>(k.second) == id; });
 }
 HINSTANCE ShellExecuteA(HWND, const char* verb, const char* file, const char* parameters, const char* folder,
                         int show) {
   return fake::start(std::string(verb) + " " + file + " " + parameters + " | " + folder + " | " + std::to_string(show)),
          reinterpret_cast<HINSTANCE>(42);
 }
-BOOL GetVersionExA(OSVERSIONINFOA* version) {
-  if (!answers.versionKnown || version->dwOSVersionInfoSize != sizeof *version) return FALSE;
-  version->dwMajorVersion = answers.majorVersion;
-  version->dwMinorVersion = answers.minorVersion;
-  return TRUE;
+BOOL GetVersionExA(OSVERSIONINFOA* v) {
+  if (!answers.versionKnown || v->dwOSVersionInfoSize != sizeof *v) return FALSE;
+  return v->dwMajorVersion = answers.majorVersion, v->dwMinorVersion = answers.minorVersion, TRUE;
 }
 UINT GetSystemWindowsDirectoryA(char* path, UINT size) { return fake::copy(answers.windowsFolder, path, size); }
 UINT GetSystemDirectoryA(char* path, UINT size) { return fake::copy(answers.systemFolder, path, size); }
 HRESULT SHGetFolderPathA(HWND, int csidl, void*, DWORD, char* path) {
-  const std::string folder = csidl == CSIDL_PROGRAM_FILES ? answers.programFiles : "C:\\Some other folder";
-  return fake::copy(folder, path, MAX_PATH) > 0 ? S_OK : E_FAIL;
+  return csidl == CSIDL_PROGRAM_FILES && fake::copy(answers.programFiles, path, MAX_PATH) > 0 ? S_OK : E_FAIL;
 }
 BOOL CloseHandle(HANDLE) { return TRUE; }
 BOOL FreeLibrary(HMODULE) { return TRUE; }
@@ -276,27 +271,30 @@ void startProgram(const std::string& path, const std::string& folder, int show) 
   fake::start(path + " | " + folder + " | " + std::to_string(show));
 }
 bool inBackground(std::function<void()> job) {
-  if (!answers.threadsStart) return false;
-  desktop.heldJobs.push_back(std::move(job));
+  if (answers.threadsStart) desktop.heldJobs.push_back(std::move(job));
   if (!answers.holdJobs) fake::runHeldJobs();
-  return true;
+  return answers.threadsStart;
 }
 
-// One mark for the desktop: a copy holds it until its object goes.
+// One mark for the desktop: a copy holds it until its object goes, after
+// everything else it holds.
 RunningMark::RunningMark() = default;
 RunningMark::~RunningMark() {
-  if (held_) desktop.markHeld = false, fake::log("running mark released");
+  if (held_ && !(desktop.tray.empty() && desktop.hotKeys.empty())) desktop.faults.push_back("mark released first");
+  desktop.markHeld = desktop.markHeld && !held_;
 }
-bool RunningMark::acquire(unsigned) {
+// Not held, it costs the whole wait.
+bool RunningMark::acquire(unsigned timeoutMs) {
   if (answers.whileWaiting) answers.whileWaiting();
-  held_ = held_ || (!answers.markTaken && !desktop.markHeld && (fake::log("running mark"), true));
+  held_ = held_ || (!answers.markTaken && !desktop.markHeld);
+  if (!held_) fake::advance(timeoutMs);
   return desktop.markHeld = desktop.markHeld || held_, held_;
 }
 Icon smallProgramIcon() {
   const auto image = static_cast<HICON>(fake::newHandle());
   return desktop.iconImages[image] = GetSystemMetrics(SM_CXSMICON), Icon(image);
 }
-SessionWatch::SessionWatch(HWND hwnd) : hwnd_(hwnd) {}
-SessionWatch::~SessionWatch() = default;
+SessionWatch::SessionWatch(HWND hwnd) : hwnd_(hwnd) { desktop.sessionWatched = hwnd; }
+SessionWatch::~SessionWatch() { desktop.sessionWatched = nullptr; }
 
 }  // namespace win

@@ -3,89 +3,62 @@
 // resume, unlock and taskbar notices and forged ones at its windows. Every
 // hook call must be passed on exactly once with its result returned (no key
 // swallowed, none changed), a second after the last event the panel must be
-// hidden again, and nothing may crash or trip a sanitizer.
+// hidden again, and nothing may crash or trip a sanitizer; at the end the
+// program gives back all it took, as after every unit test.
 //
 //   message_fuzz [iterations] [seed]
 
-#include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <string>
 
-#include "app/application.h"
-#include "fake.h"
-#include "indicator/keyboard_hook.h"
+#include "running_app.h"
 
 namespace {
 
-std::mt19937 rng;
+unsigned long long iterations = 20000;
+unsigned seed = 1;
 
-DWORD any32() { return static_cast<DWORD>(rng()); }
+using MessageFuzz = RunningApp;
 
-template <typename T>
-T pick(std::initializer_list<T> choices) {
-  return *(choices.begin() + rng() % choices.size());
-}
-
-int failures = 0;
-
-void expect(bool ok, const std::string& what, unsigned long long iteration) {
-  if (!ok && ++failures <= 10) std::printf("FAIL at %llu: %s\n", iteration, what.c_str());
+TEST_F(MessageFuzz, NoMessageStopsTheHookOrThePanel) {
+  std::mt19937 rng(seed);
+  const auto any = [&] { return static_cast<DWORD>(rng()); };
+  const auto pick = [&](std::initializer_list<DWORD> choices) { return choices.begin()[rng() % choices.size()]; };
+  ASSERT_TRUE(start());
+  const HWND panel = RunningApp::panel(), receiver = find("TovixPicture");
+  for (unsigned long long i = 0; i < iterations; ++i) {
+    fake::answers.nextHookResult = static_cast<LONG>(any());
+    fake::answers.keyStates[static_cast<int>(pick({0x14, 0x90, 0x91}))] = static_cast<SHORT>(any());
+    fake::answers.keysDown = {static_cast<int>(pick({0, 0xB5, 0xB6, 0xB7}))};
+    fake::answers.menuClick = pick({0, 0, 1}) ? "About" : "";
+    if (rng() % 2 == 0) {  // a keyboard event, of any code
+      hook(static_cast<int>(pick({0, 0, 0, 0xFFFFFFFF, 3, any()})), pick({0x14, 0x90, 0x91, 0x41, 0xB7, any()}),
+           pick({0, 0x80, 0x90, 0x01, any()}), pick({0x100, 0x101, 0x104, 0x105, any()}));
+      ASSERT_FALSE(HasFailure()) << i;
+    } else {  // a message at one of its windows, sent or posted by anyone
+      const UINT msg =
+          pick({WM_HOTKEY, WM_MOUSEMOVE, WM_TIMER, WM_POWERBROADCAST, RegisterWindowMessageA("TaskbarCreated"),
+                WM_NCDESTROY, WM_NCCREATE, WM_SETFOCUS, WM_PAINT, WM_APP + 1, win::kWmWtsSessionChange});
+      const DWORD lParam = msg == WM_NCCREATE ? 0 : pick({0, WM_LBUTTONUP, WM_RBUTTONUP, any()});
+      PostMessageA(msg == WM_MOUSEMOVE ? receiver : panel, msg, pick({0, 1, 7, 0x12, 0xFFFFC001, any()}), lParam);
+      fake::advance(pick({0, 10, 999, 1000, 5000}));
+      app->run();
+      if (find("TovixAbout") != nullptr && rng() % 4 == 0) SendMessageA(find("TovixAbout"), WM_COMMAND, IDOK, 0);
+    }
+    if (i % 64 == 63) {
+      app->run();
+      fake::advance(1000);
+      ASSERT_FALSE(window(panel).visible) << "the panel hidden a second after the last event, at " << i;
+    }
+  }
+  ASSERT_TRUE(running() && fake::desktop.hooks.size() == 1);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const unsigned long long iterations = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 20000;
-  const unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 1;
-  rng.seed(seed);
-
-  fake::reset();
-  Application app;
-  app.startUp();
-  const HWND panel = FindWindowA("TovixForm", nullptr);
-  const HWND receiver = FindWindowA("TovixPicture", nullptr);
-  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-
-  for (unsigned long long i = 0; i < iterations && !fake::desktop.hooks.empty(); ++i) {
-    fake::desktop.passedOn.clear();
-    fake::desktop.log.clear();
-    fake::answers.nextHookResult = static_cast<LRESULT>(static_cast<LONG>(any32()));
-    fake::answers.keyStates[pick({0x14, 0x90, 0x91})] = static_cast<SHORT>(any32());
-    fake::answers.keysDown = {pick<int>({0, 0xB5, 0xB6, 0xB7})};
-    fake::answers.menuChoice = pick<int>({0, 0, 1, 3});
-
-    if (rng() % 2 == 0) {  // a keyboard event
-      KBDLLHOOKSTRUCT event = {pick<DWORD>({0x14, 0x90, 0x91, 0x41, 0xB7, any32()}), any32(),
-                               pick<DWORD>({0, 0x80, 0x90, 0x01, any32()}), any32(), any32()};
-      const int nCode = pick<int>({0, 0, 0, -1, 3, static_cast<int>(any32())});
-      // For other codes the record is never read: an address not to touch.
-      const LPARAM lParam = nCode == 0 ? reinterpret_cast<LPARAM>(&event) : 0x10;
-      const WPARAM wParam = pick<WPARAM>({0x100, 0x101, 0x104, 0x105, any32()});
-      const LRESULT result = KeyboardHookProc(nCode, wParam, lParam);
-      const auto hook = *fake::desktop.hooks.begin();
-      expect(result == fake::answers.nextHookResult, "hook result returned", i);
-      expect(fake::desktop.passedOn == decltype(fake::desktop.passedOn){{hook, nCode, wParam, lParam}},
-             "event passed on once, unchanged", i);
-    } else {  // a message at one of its windows, sent or posted by anyone
-      const UINT msg = pick<UINT>({WM_HOTKEY, WM_MOUSEMOVE, WM_TIMER, WM_POWERBROADCAST, taskbarCreated, WM_NCDESTROY,
-                                   WM_NCCREATE, WM_SETFOCUS, WM_PAINT, WM_APP + 1, win::kWmWtsSessionChange});
-      const WPARAM wParam = pick<WPARAM>({0, 1, 7, 0x12, static_cast<WPARAM>(-16383), any32()});
-      const LPARAM lParam = pick<LPARAM>({0, WM_LBUTTONUP, WM_RBUTTONUP, static_cast<LPARAM>(any32())});
-      PostMessageA(msg == WM_MOUSEMOVE ? receiver : panel, msg, wParam, msg == WM_NCCREATE ? 0 : lParam);
-      fake::advance(pick<DWORD>({0, 10, 999, 1000, 5000}));
-      app.run();
-      if (const HWND about = FindWindowA("TovixAbout", nullptr); about != nullptr && rng() % 4 == 0) {
-        SendMessageA(about, WM_COMMAND, IDOK, 0);
-      }
-    }
-    if (i % 64 == 63) {
-      app.run();
-      fake::advance(1000);
-      expect(!fake::desktop.windows.at(panel).visible, "the panel hidden a second after the last event", i);
-    }
-  }
-  expect(fake::desktop.faults.empty(), "nothing released that was not held", iterations);
-  std::printf("message fuzz: %llu calls, seed %u, %d failures\n", iterations, seed, failures);
-  return failures == 0 ? 0 : 1;
+  ::testing::InitGoogleTest(&argc, argv);  // leaves the iterations and the seed
+  if (argc > 1) iterations = std::strtoull(argv[1], nullptr, 10);
+  if (argc > 2) seed = static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10));
+  return RUN_ALL_TESTS();
 }

@@ -5,301 +5,237 @@
 namespace {
 
 using Log = std::vector<std::string>;
+using Colours = std::vector<COLORREF>;
 
-// The notification icon's 88-byte record: the receiver, id 1, message, icon
-// and tip fields, callback WM_MOUSEMOVE, the image the program holds, the
+// The notification area holding one icon: its 88-byte record, little-endian
+// as on Windows, the receiver, id 1, message, icon and tip fields, callback
+// WM_MOUSEMOVE, the one image the program holds, at the small-icon size, the
 // tip, its NUL, then spaces.
-std::vector<BYTE> iconRecord() {
-  std::vector<BYTE> bytes;
-  const auto handle = [](auto h) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h)); };
+decltype(fake::desktop.tray) iconShown(int size) {
   EXPECT_EQ(fake::desktop.iconImages.size(), 1u);
-  const HICON image = fake::desktop.iconImages.begin()->first;
-  for (const std::uint32_t field : {88u, handle(FindWindowA("TovixPicture", nullptr)), 1u, 7u, 0x200u, handle(image)}) {
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(field >> shift));
-  }
-  const char tip[] = "Tovix";
-  bytes.insert(bytes.end(), tip, tip + sizeof tip);
-  bytes.resize(88, ' ');
-  return bytes;
+  const auto [image, imageSize] = *fake::desktop.iconImages.begin();
+  EXPECT_EQ(imageSize, size);
+  const auto handle = [](auto h) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h)); };
+  const std::uint32_t fields[] = {88, handle(FindWindowA("TovixPicture", nullptr)), 1, 7, 0x200, handle(image)};
+  std::vector<BYTE> bytes(88, ' ');
+  std::memcpy(bytes.data(), fields, sizeof fields);
+  std::memcpy(bytes.data() + sizeof fields, "Tovix", 6);
+  return {{{fields[1], 1}, bytes}};
 }
 
-TEST_F(RunningApp, FirstCopyShowsThePanelForASecondWithItsIconAndKeys) {
-  fake::answers.keyboard[VK_CAPITAL] = 0x80;  // any non-zero byte lights the lamp
-  ASSERT_TRUE(start());
-  // The mark before anything else is taken.
-  EXPECT_EQ(Log(fake::desktop.log.begin(), fake::desktop.log.begin() + 3), (Log{"topmost", "running mark", "icon"}));
-  EXPECT_EQ(fake::desktop.topmost, std::set<HWND>{panel()});
-  EXPECT_EQ(window(panel()).caption, "Tovix");
-  EXPECT_EQ(lamps(), (std::vector<COLORREF>{kOlive, kGreen, kOlive}));
-  ASSERT_EQ(fake::desktop.tray.size(), 1u);
-  EXPECT_EQ(fake::desktop.tray.begin()->second, iconRecord());
-  EXPECT_EQ(fake::desktop.iconImages.begin()->second, 16);  // the small-icon size
-  EXPECT_TRUE(running() && fake::desktop.hooks.size() == 1);
-  fake::advance(999);
-  EXPECT_TRUE(panelShows());
-  fake::advance(1);
-  EXPECT_FALSE(panelShows());
-  EXPECT_FALSE(window(panel()).activated);
-}
-
-// The fake's frame is 3 pixels wide with a 16-pixel caption bar. Each
-// caption, in bold 12-point type, stands above its lamp, left to right.
-TEST_F(RunningApp, ThePanelKeepsItsSizeInInchesOnTheRightEdgeAboveTheBottom) {
-  const struct {
-    int dpi, width, height, margin;
-  } screens[] = {{96, 312, 97, 33}, {120, 390, 121, 42}, {144, 468, 146, 50}};
-  for (const auto& s : screens) {
-    app.reset();
-    fake::reset();
-    fake::answers.dpi = s.dpi;
+// At 100, 125 and 150 %. The fake's frame is 3 pixels wide with a 16-pixel
+// caption bar; each caption, in black bold 12-point type, stands above its
+// lamp, left to right. A new taskbar holds no icons; Windows 10 sends its
+// restart message on a change of scale too, while its taskbar still holds
+// the icon and refuses the add.
+TEST_F(RunningApp, StartUpShowsThePanelForASecondAtItsSizeInInchesWithItsIconAndKeys) {
+  for (const auto& [dpi, width, height, margin] :
+       {std::tuple(96, 312, 97, 33), {120, 390, 121, 42}, {144, 468, 146, 50}}) {
+    fresh();
+    SCOPED_TRACE(dpi);
+    fake::answers.dpi = dpi;
+    fake::answers.keyboard[VK_CAPITAL] = 0x80;  // any non-zero byte lights the lamp: held down,
+    fake::answers.keyboard[VK_SCROLL] = 0x01;   // or toggled
+    // While it waits its turn the copy holds and shows nothing.
+    fake::answers.whileWaiting = [] { EXPECT_TRUE(releasedAll() && !panelShows()); };
     ASSERT_TRUE(start());
-    const RECT frame = window(panel()).frame;
-    EXPECT_EQ(frame.right - frame.left, s.width + 6) << s.dpi;
-    EXPECT_EQ(frame.bottom - frame.top, s.height + 22) << s.dpi;
-    EXPECT_EQ(frame.right, 1024) << s.dpi;
-    EXPECT_EQ(frame.bottom, 768 - s.margin) << s.dpi;
-    lamps();
-    const auto& texts = window(panel()).texts;
-    const auto& drawn = window(panel()).ellipses;
-    const char* const captions[] = {"Num", "Caps", "Scroll"};
-    ASSERT_EQ(texts.size(), 3u);
+    const fake::Window& w = window(panel());
+    EXPECT_TRUE(w.topmost && w.caption == "Tovix");
+    EXPECT_EQ(lamps(), (Colours{kOlive, kGreen, kGreen}));
+    EXPECT_EQ(std::tuple(w.frame.left, w.frame.top, w.frame.right, w.frame.bottom),
+              std::tuple(1024 - width - 6, 768 - margin - height - 22, 1024, 768 - margin));
+    const std::string font = ", MS Sans Serif " + std::to_string(-12 * dpi / 72) + " bold, 0";
+    const std::string captions[] = {"Num" + font, "Caps" + font, "Scroll" + font};
+    ASSERT_TRUE(w.texts.size() == 3 && w.ellipses.size() == 3);
     for (std::size_t i = 0; i < 3; ++i) {
-      const RECT lamp = drawn[i].first;
-      EXPECT_EQ(texts[i].text, captions[i]);
-      EXPECT_EQ(texts[i].fontHeight, -12 * s.dpi / 72) << s.dpi;
-      EXPECT_LE(texts[i].box.bottom, lamp.top) << texts[i].text;
-      EXPECT_TRUE(texts[i].box.left < lamp.right && lamp.left < texts[i].box.right) << texts[i].text;
-      EXPECT_GE(lamp.left, i > 0 ? drawn[i - 1].first.right : 0);
+      const RECT lamp = w.ellipses[i].first, text = w.texts[i].second;
+      EXPECT_EQ(w.texts[i].first, captions[i]);
+      EXPECT_TRUE(text.bottom <= lamp.top && text.left < lamp.right && lamp.left < text.right) << captions[i];
+      EXPECT_GE(lamp.left, i > 0 ? w.ellipses[i - 1].first.right : 0);
     }
+    EXPECT_EQ(fake::desktop.tray, iconShown(16 * dpi / 96));
+    EXPECT_TRUE(running() && fake::desktop.hooks.size() == 1);
+    EXPECT_TRUE(showsForASecond() && panelPassive() && fake::desktop.timers.empty()) << "hidden, it wakes nothing up";
+    const auto images = fake::desktop.iconImages;
+    fake::desktop.tray.clear();
+    SendMessageA(panel(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(fake::desktop.tray == iconShown(16 * dpi / 96) && fake::desktop.iconImages == images) << "no new image";
+    fake::answers.dpi = dpi + 48;
+    SendMessageA(panel(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_EQ(fake::desktop.tray, iconShown(16 * (dpi + 48) / 96));
   }
-}
-
-TEST_F(RunningApp, RefusedHookIsReportedOnceAndTheRestRuns) {
-  fake::answers.hookRefused = true;
-  ASSERT_TRUE(start());
-  EXPECT_EQ(fake::desktop.messageBoxes, Log{"Tovix: Failed to install low-level keyboard hook."});
-  EXPECT_TRUE(running());
-  EXPECT_TRUE(panelShows());
 }
 
 // Found by class and caption: another program's window with the caption is
 // passed by. The running panel shows for its second, as a click on the icon
-// shows it, and the second copy takes nothing.
-TEST_F(RunningApp, ASecondCopyShowsTheRunningPanelAndEnds) {
+// shows it, and the second copy takes nothing; so too when the two start
+// side by side, the first while the second waits its turn.
+TEST_F(RunningApp, ASecondCopyShowsTheRunningPanelAndEndsAndOneAfterTheEndRuns) {
   for (const bool markTaken : {false, true}) {  // the mark's name held by another program
-    fake::reset();
-    fake::answers.markTaken = markTaken;
-    CreateWindowExA(0, "Lookalike", "Tovix", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-    startAndSettle();
-    std::optional<Application> second(std::in_place);
-    EXPECT_FALSE(second->startUp());
-    second.reset();
-    EXPECT_TRUE(panelShows()) << markTaken;
-    EXPECT_FALSE(window(panel()).activated);
-    EXPECT_TRUE(running() && fake::desktop.hooks.size() == 1) << "the second copy took or gave back nothing";
-    fake::advance(1000);
-    EXPECT_FALSE(panelShows());
-    EXPECT_TRUE(running());
-    app.reset();
+    for (const bool sideBySide : {false, true}) {
+      fresh();
+      fake::answers.markTaken = markTaken;
+      CreateWindowExA(0, "Lookalike", "Tovix", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+      bool first = sideBySide;
+      fake::answers.whileWaiting = [&] {
+        if (std::exchange(first, false)) startAndSettle();
+      };
+      if (!sideBySide) startAndSettle();
+      const DWORD startedAt = fake::desktop.now;
+      EXPECT_FALSE(Application().startUp()) << markTaken << sideBySide;
+      EXPECT_TRUE(sideBySide || fake::desktop.now == startedAt) << "a running copy is found at once";
+      EXPECT_TRUE(running() && fake::desktop.hooks.size() == 1) << "the second copy took or gave back nothing";
+      EXPECT_TRUE(panelPassive() && showsForASecond()) << markTaken << sideBySide;
+    }
   }
-}
-
-// A copy started while the running one ends, its panel put aside, waits for
-// it to let go of the keys and the icon, and runs; so does one that finds a
-// panel that no longer answers.
-TEST_F(RunningApp, ACopyStartedAfterTheRunningOneEndsRunsInItsPlace) {
-  startAndSettle();
+  // Started while the running copy ends, its panel put aside, a copy waits
+  // for it to let go of the keys and the icon, and runs; so does one that
+  // finds a panel that no longer answers.
   SendMessageA(panel(), WM_CLOSE, 0, 0);
   fake::desktop.quit = false;  // that copy's loop, not this one's, ends
   fake::answers.whileWaiting = [&] { app.reset(); };
   std::optional<Application> next(std::in_place);
-  EXPECT_TRUE(next->startUp());
-  EXPECT_TRUE(running() && panelShows());
+  EXPECT_TRUE(next->startUp() && running() && panelShows());
   fake::answers.whileWaiting = nullptr;
   fake::answers.handOverAnswered = false;
-  std::optional<Application> third(std::in_place);
-  EXPECT_TRUE(third->startUp());
-  third.reset();
-  next.reset();
+  EXPECT_TRUE(Application().startUp());
 }
 
-// The close box, WM_CLOSE, the end of the session and Exit in the menu all
-// let go of everything, the hook first; the process then ends.
-TEST_F(RunningApp, EveryCloseRequestLetsGoOfEverythingTheHookFirst) {
-  for (const bool hook : {true, false}) {
+// WM_CLOSE (Alt+F4), the end of the session and Exit in the menu all let go
+// of everything; the process then ends. A refused hook is reported once and
+// the rest runs; a cancelled log-off ends nothing.
+TEST_F(RunningApp, EveryCloseRequestLetsGoOfEverything) {
+  for (const bool hooked : {true, false}) {
     for (const int way : {0, 1, 2}) {
-      fake::reset();
-      fake::answers.hookRefused = !hook;
+      fresh();
+      fake::answers.hookRefused = !hooked;
       ASSERT_TRUE(start());
+      EXPECT_EQ(fake::desktop.messageBoxes, hooked ? Log{} : Log{"Tovix: Failed to install low-level keyboard hook."});
       SendMessageA(panel(), WM_ENDSESSION, FALSE, 0);  // a log-off cancelled: the session goes on
-      EXPECT_TRUE(running());
-      fake::desktop.log.clear();
+      EXPECT_TRUE(running() && panelShows());
       if (way == 0) SendMessageA(panel(), WM_CLOSE, 0, 0);
       if (way == 1) SendMessageA(panel(), WM_ENDSESSION, TRUE, 0);
-      if (way == 2) fake::answers.menuChoice = 2, tray(WM_RBUTTONUP);
-      EXPECT_EQ(FindWindowA("TovixForm", nullptr), nullptr);
-      EXPECT_TRUE(fake::desktop.quit);
-      EXPECT_TRUE(fake::desktop.hooks.empty() && fake::desktop.hotKeys.empty() && fake::desktop.tray.empty());
-      EXPECT_EQ(fake::desktop.log.front(), hook ? "unhook" : "icon released") << way;
-      app.reset();
-      EXPECT_EQ(fake::desktop.log.back(), "running mark released");
+      if (way == 2) tray(WM_RBUTTONUP, "Exit");
+      EXPECT_TRUE(panel() == nullptr && fake::desktop.quit && releasedAll()) << way;
     }
   }
-}
-
-// Whatever another program posts to the icon's window or the About window,
-// close requests and forged destruction included, they go on working.
-TEST_F(RunningApp, TheOtherWindowsSurviveWhatAnyProgramPostsThem) {
-  startAndSettle();
-  fake::answers.menuChoice = 1;
-  tray(WM_RBUTTONUP);
-  const HWND about = FindWindowA("TovixAbout", nullptr);
-  for (const HWND target : {receiver(), about, panel()}) {
-    if (target != panel()) PostMessageA(target, WM_CLOSE, 0, 0);
-    PostMessageA(target, WM_NCDESTROY, 0, 0);
-  }
-  fake::dispatch();
-  EXPECT_TRUE(fake::desktop.windows.count(about) && window(about).visible);
-  fake::answers.menuChoice = 0;
-  tray(WM_RBUTTONUP);
-  EXPECT_EQ(fake::desktop.menu, (Log{"About", "Exit"}));
-  tray(WM_LBUTTONUP);
-  EXPECT_TRUE(panelShows());
-  EXPECT_TRUE(running());
-}
-
-TEST_F(RunningApp, OnlyButtonReleasesOnTheIconAct) {
-  startAndSettle();
-  for (const UINT message : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0u, 0x7FFFu}) tray(message);
-  EXPECT_FALSE(panelShows());
-  EXPECT_TRUE(fake::desktop.menu.empty() && fake::desktop.queue.empty());
-  tray(WM_LBUTTONUP);
-  EXPECT_TRUE(panelShows());
-  EXPECT_FALSE(window(panel()).activated);
-  fake::advance(1000);
-  EXPECT_FALSE(panelShows());
-}
-
-// The menu opens at the mouse; it closes when the user clicks elsewhere only
-// if its owner is in the foreground, and the next time too only with the
-// null message after it.
-TEST_F(RunningApp, RightReleaseOpensTheMenuAtTheMouseInTheForeground) {
-  startAndSettle();
-  tray(WM_RBUTTONUP);
-  EXPECT_EQ(fake::desktop.menu, (Log{"About", "Exit"}));
-  EXPECT_EQ(fake::desktop.menuAt.x, 1000);
-  EXPECT_EQ(fake::desktop.menuAt.y, 760);
-  EXPECT_EQ(fake::desktop.foregroundAtMenu, panel());
-  ASSERT_EQ(fake::desktop.queue.size(), 1u);
-  EXPECT_EQ(fake::desktop.queue[0].message, WM_NULL);
-  EXPECT_EQ(FindWindowA("TovixAbout", nullptr), nullptr);
-}
-
-// Each of OK, Esc and the close box closes it; "About" then opens a new one.
-TEST_F(RunningApp, AboutOpensOnceCentredAndTheProcessLivesUntilItCloses) {
-  startAndSettle();
-  tray(WM_LBUTTONUP);
-  fake::answers.menuChoice = 1;
-  for (const auto& [msg, wParam] : {std::pair{WM_COMMAND, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE}}) {
-    tray(WM_RBUTTONUP);
-    SendMessageA(FindWindowA("TovixAbout", nullptr), msg, wParam, 0);
-    EXPECT_EQ(FindWindowA("TovixAbout", nullptr), nullptr) << msg;
-  }
-  tray(WM_RBUTTONUP);
-  const HWND about = FindWindowA("TovixAbout", nullptr);
-  ASSERT_NE(about, nullptr);
-  tray(WM_RBUTTONUP);
-  EXPECT_EQ(FindWindowA("TovixAbout", nullptr), about) << "the same window again";
-  EXPECT_EQ(fake::desktop.windows.size(), 4u);  // the panel, its receiver, About and its OK
-  const RECT frame = window(about).frame;
-  EXPECT_LE(std::abs(frame.left + frame.right - 1024), 1);
-  EXPECT_LE(std::abs(frame.top + frame.bottom - 768), 1);
-  EXPECT_TRUE(window(about).visible);
-  EXPECT_FALSE(panelShows());
-  EXPECT_TRUE(running()) << "About ends nothing";
-  SendMessageA(about, WM_SETFOCUS, 0, 0);
-  EXPECT_EQ(window(fake::desktop.focus).caption, "OK");
-
-  fake::answers.menuChoice = 2;
-  tray(WM_RBUTTONUP);
-  EXPECT_TRUE(fake::desktop.hooks.empty() && fake::desktop.hotKeys.empty() && fake::desktop.tray.empty());
-  EXPECT_FALSE(fake::desktop.quit);
-  SendMessageA(about, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(FindWindowA("TovixAbout", nullptr), nullptr);
-  EXPECT_TRUE(fake::desktop.quit);
-}
-
-// A new taskbar holds no icons; Windows 10 sends the message on a change of
-// scale too, while its taskbar still holds the icon and refuses the add. An
-// image of the size it has stays.
-TEST_F(RunningApp, TaskbarRestartPutsTheIconBackAtTheSmallIconSizeOfTheMoment) {
-  startAndSettle();
-  for (const int dpi : {144, 144, 120}) {
-    const auto before = fake::desktop.iconImages;
-    if (dpi == fake::answers.dpi) fake::desktop.tray.clear();
-    fake::answers.dpi = dpi;
-    SendMessageA(panel(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    ASSERT_EQ(fake::desktop.tray.size(), 1u);
-    EXPECT_EQ(fake::desktop.tray.begin()->second, iconRecord());
-    EXPECT_EQ(fake::desktop.iconImages.begin()->second, 16 * dpi / 96);
-    if (before.begin()->second == 16 * dpi / 96) {
-      EXPECT_EQ(fake::desktop.iconImages, before);
-    }
-  }
-}
-
-// The panel's next appearance keeps inside the work area, and otherwise its
-// place: right edge on the screen's, 33 pixels (500 twips) above its bottom.
-TEST_F(RunningApp, ThePanelStaysClearOfTheTaskbarAsTheWorkAreaChanges) {
-  startAndSettle();
-  fake::answers.workArea = {0, 0, 944, 720};  // taskbars of 48 pixels at the bottom and 80 on the right
-  SendMessageA(panel(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
-  tray(WM_LBUTTONUP);
-  EXPECT_EQ(window(panel()).frame.right, 944);
-  EXPECT_EQ(window(panel()).frame.bottom, 720);
-  fake::answers.screen = fake::answers.workArea = {0, 0, 1280, 1024};
-  SendMessageA(panel(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
-  tray(WM_LBUTTONUP);
-  EXPECT_EQ(window(panel()).frame.right, 1280);
-  EXPECT_EQ(window(panel()).frame.bottom, 1024 - 33);
-  window(panel()).minimized = true;  // as any program can make it: placed when restored
-  fake::answers.workArea = {0, 0, 1280, 976};
-  SendMessageA(panel(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
-  hotKey(0);
-  EXPECT_EQ(window(panel()).frame.bottom, 976);
-}
-
-// Back from sleep or at an unlock the hook is a new one and the lamps show
-// the toggles; the program never refuses the computer its sleep.
-TEST_F(RunningApp, ResumeAndUnlockInstallTheHookAnewAndSetLampsFromTheToggles) {
-  fake::answers.keyboard[VK_NUMLOCK] = 1;
-  startAndSettle();
-  EXPECT_EQ(SendMessageA(panel(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), TRUE);
-  const std::pair<UINT, WPARAM> notices[] = {{WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
-                                             {win::kWmWtsSessionChange, win::kWtsSessionUnlock}};
-  for (const auto& [msg, wParam] : notices) {
-    const HHOOK before = *fake::desktop.hooks.begin();
-    fake::answers.keyStates = {{VK_NUMLOCK, 0}, {VK_CAPITAL, static_cast<SHORT>(0xFF81)}, {VK_SCROLL, 1}};
-    SendMessageA(panel(), msg, wParam, 0);
-    ASSERT_EQ(fake::desktop.hooks.size(), 1u);
-    EXPECT_NE(*fake::desktop.hooks.begin(), before) << msg;
-    EXPECT_EQ(lamps(), (std::vector<COLORREF>{kOlive, kGreen, kGreen}));
-    fake::answers.keyStates.clear();
-  }
+  // Closed while it waits its turn, a copy takes nothing and ends.
+  fresh();
+  fake::answers.whileWaiting = [] { SendMessageA(panel(), WM_CLOSE, 0, 0); };
+  EXPECT_FALSE(start());
+  EXPECT_TRUE(panel() == nullptr && fake::desktop.quit && releasedAll());
 }
 
 bool forgedTimerCalled = false;
 void CALLBACK forgedTimer(HWND, UINT, UINT_PTR, DWORD) { forgedTimerCalled = true; }
 
-// What the loop takes from the queue: a timer with an address is someone
-// else's; the loop ends with the last window.
-TEST_F(RunningApp, TheMessageLoopCallsNoPostedTimerAndEndsWithTheProgram) {
+// Only releases act: a right one opens the menu at the mouse, its owner in
+// the foreground, and the null message after it lets it close the next time
+// too; a left one shows the panel for its second. Whatever another program
+// posts to the icon's window or the About window, close requests and forged
+// destruction included, they go on working; the loop calls no timer address
+// posted to it.
+TEST_F(RunningApp, TheIconShowsTheMenuAndThePanelWhateverAnyProgramPosts) {
   startAndSettle();
+  for (const UINT message : {0x200u, 0x201u, 0x203u, 0x204u, 0x206u, 0x207u, 0u, 0x7FFFu}) tray(message);
+  EXPECT_TRUE(!panelShows() && fake::desktop.menu.empty() && fake::desktop.queue.empty());
+  tray(WM_RBUTTONUP);  // then a click elsewhere
+  EXPECT_EQ(fake::desktop.menu, (Log{"About", "Exit", "at 1000,760"}));
+  EXPECT_TRUE(fake::desktop.queue.size() == 1 && fake::desktop.queue[0].message == WM_NULL);
+  EXPECT_TRUE(find("TovixAbout") == nullptr && running());
+  tray(WM_RBUTTONUP, "About");
+  const HWND about = find("TovixAbout");
+  for (const HWND target : {find("TovixPicture"), about, panel()}) {
+    if (target != panel()) PostMessageA(target, WM_CLOSE, 0, 0);
+    PostMessageA(target, WM_NCDESTROY, 0, 0);
+  }
   PostMessageA(panel(), WM_TIMER, 1, reinterpret_cast<LPARAM>(&forgedTimer));
-  PostMessageA(panel(), WM_CLOSE, 0, 0);
   app->run();
   EXPECT_FALSE(forgedTimerCalled);
-  EXPECT_TRUE(fake::desktop.quit && fake::desktop.tray.empty());
+  EXPECT_TRUE(fake::desktop.windows.count(about) && window(about).visible && running());
+  tray(WM_LBUTTONUP);
+  // A click on the panel itself activates it unless it says no.
+  EXPECT_EQ(SendMessageA(panel(), WM_MOUSEACTIVATE, 0, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)), MA_NOACTIVATE);
+  EXPECT_TRUE(!window(panel()).activated && showsForASecond());
+}
+
+// Esc, Enter, the close box and OK each close it; "About" again brings the
+// open one forward. Exit meanwhile lets go of everything, and the process
+// lives until About closes.
+TEST_F(RunningApp, AboutOpensOnceCentredAndTheProcessLivesUntilItCloses) {
+  startAndSettle();
+  const std::pair<UINT, WPARAM> ways[] = {
+      {WM_KEYDOWN, VK_ESCAPE}, {WM_KEYDOWN, VK_RETURN}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_COMMAND, IDOK}};
+  for (const auto& [msg, wParam] : ways) {
+    tray(WM_RBUTTONUP, "About");
+    SendMessageA(find("TovixAbout"), WM_SETFOCUS, 0, 0);  // as its activation does; keys go to the focus
+    PostMessageA(msg == WM_KEYDOWN ? fake::desktop.focus : find("TovixAbout"), msg, wParam, 0);
+    app->run();
+    EXPECT_EQ(find("TovixAbout"), nullptr) << msg << " " << wParam;
+  }
+  tray(WM_LBUTTONUP);
+  tray(WM_RBUTTONUP, "About");
+  const HWND about = find("TovixAbout");
+  tray(WM_RBUTTONUP, "About");
+  EXPECT_TRUE(about != nullptr && find("TovixAbout") == about && fake::desktop.foreground == about);
+  const RECT frame = window(about).frame;
+  EXPECT_TRUE(std::abs(frame.left + frame.right - 1024) <= 1 && std::abs(frame.top + frame.bottom - 768) <= 1);
+  fake::dispatch();
+  EXPECT_EQ(window(about).texts.at(0).first, "Tovix, MS Sans Serif -18 bold, 0");  // in 13.5 points
+  EXPECT_NE(window(about).texts.at(1).first.find(", MS Sans Serif -18 bold, 0"), std::string::npos);
+  EXPECT_TRUE(window(about).visible && !panelShows() && running()) << "About ends nothing";
+  tray(WM_RBUTTONUP, "Exit");
+  EXPECT_TRUE(releasedAll() && !fake::desktop.quit);
+  SendMessageA(about, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(find("TovixAbout") == nullptr && fake::desktop.quit);
+}
+
+// The panel's next appearance keeps inside the work area, and otherwise its
+// place: right edge on the screen's, 33 pixels (500 twips) above its bottom.
+// A window manager moving it to a corner of its own moves it nowhere.
+TEST_F(RunningApp, ThePanelStaysClearOfTheTaskbarAsTheWorkAreaChanges) {
+  startAndSettle();
+  const auto corner = [] { return std::pair<int, int>(window(panel()).frame.right, window(panel()).frame.bottom); };
+  fake::answers.workArea = {0, 0, 944, 720};  // taskbars of 48 pixels at the bottom and 80 on the right
+  SendMessageA(panel(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  tray(WM_LBUTTONUP);
+  EXPECT_EQ(corner(), std::pair(944, 720));
+  SetWindowPos(panel(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(corner(), std::pair(944, 720));
+  fake::answers.screen = fake::answers.workArea = {0, 0, 1280, 1024};
+  SendMessageA(panel(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+  tray(WM_LBUTTONUP);
+  EXPECT_EQ(corner(), std::pair(1280, 1024 - 33));
+  window(panel()).minimized = true;  // as any program can make it: placed when restored
+  fake::answers.workArea = {0, 0, 1280, 976};
+  SendMessageA(panel(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  hotKey(0);
+  EXPECT_EQ(corner(), std::pair(1280, 976));
+  EXPECT_TRUE(panelShows() && panelPassive());
+}
+
+// Back from sleep or at an unlock the hook is a new one and the lamps show
+// the toggles, whatever the other bits say; the program never refuses the
+// computer its sleep.
+TEST_F(RunningApp, ResumeAndUnlockInstallTheHookAnewAndSetLampsFromTheToggles) {
+  startAndSettle();
+  EXPECT_EQ(SendMessageA(panel(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), TRUE);
+  ASSERT_EQ(fake::desktop.sessionWatched, panel());  // where Windows reports unlocks
+  const std::map<int, SHORT> states[] = {{{VK_NUMLOCK, 1}, {VK_CAPITAL, -128}, {VK_SCROLL, -127}},
+                                         {{VK_NUMLOCK, 0}, {VK_CAPITAL, 0x7F01}, {VK_SCROLL, -32768}}};
+  const Colours lit[] = {{kGreen, kOlive, kGreen}, {kOlive, kGreen, kOlive}};
+  int i = 0;
+  // The three ways back from sleep; 0: an unlock.
+  for (const WPARAM resume : {PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND, PBT_APMRESUMECRITICAL, 0}) {
+    const HHOOK before = *fake::desktop.hooks.begin();
+    fake::answers.keyStates = states[++i % 2];
+    const UINT notice = resume ? WM_POWERBROADCAST : win::kWmWtsSessionChange;
+    SendMessageA(panel(), notice, resume ? resume : win::kWtsSessionUnlock, 0);
+    EXPECT_TRUE(fake::desktop.hooks.size() == 1 && *fake::desktop.hooks.begin() != before) << resume;
+    tray(WM_LBUTTONUP);
+    EXPECT_EQ(lamps(), lit[i % 2]) << resume;
+    fake::advance(1000);
+  }
 }
 
 }  // namespace
