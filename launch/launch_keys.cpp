@@ -24,15 +24,17 @@ const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 // Windows' own programs are named by their full paths, so no file that
 // happens to lie in Tovix's folder or the current one is started, and they
 // start in the system folder rather than wherever Tovix was started from.
-void start(UINT virtualKey, HWND panel) {
+// Explorer opens My Computer from its argument itself: no shell extension
+// runs in Tovix, and so no COM is needed for it.
+void start(UINT virtualKey) {
   const std::string windows = folder(GetSystemWindowsDirectoryA);
   const std::string system = folder(GetSystemDirectoryA);
   if (windows.empty() || system.empty()) return;
   if (virtualKey == VK_LAUNCH_APP1) {
-    ShellExecuteA(panel, "open", (windows + "\\explorer.exe").c_str(), kMyComputer, system.c_str(), SW_SHOWNORMAL);
+    win::startProgram(windows + "\\explorer.exe", kMyComputer, system, SW_SHOWNORMAL);
   } else {
-    const std::string program = virtualKey == VK_LAUNCH_APP2 ? system + "\\calc.exe" : mediaPlayerPath();
-    win::startProgram(program, system, SW_SHOWNORMAL);
+    win::startProgram(virtualKey == VK_LAUNCH_APP2 ? system + "\\calc.exe" : mediaPlayerPath(), "", system,
+                      SW_SHOWNORMAL);
   }
 }
 
@@ -107,9 +109,8 @@ void LaunchHotKeys::launch(int hotKeyId) {
   if (key->starting->exchange(true)) return;
   const auto starting = key->starting;
   const UINT virtualKey = key->virtualKey;
-  const HWND panel = panel_;
-  if (!win::inBackground([starting, virtualKey, panel] {
-        start(virtualKey, panel);
+  if (!win::inBackground([starting, virtualKey] {
+        start(virtualKey);
         *starting = false;
       })) {
     *starting = false;

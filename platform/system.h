@@ -12,13 +12,13 @@
 
 namespace win {
 
-// Starts the program at a full path, in the given current folder, with the
-// given show command, searching nowhere; does not wait for it.
-void startProgram(const std::string& path, const std::string& folder, int showCommand);
+// Starts the program at a full path with its arguments, in the given current
+// folder, with the given show command, searching nowhere; does not wait for
+// it.
+void startProgram(const std::string& path, const std::string& arguments, const std::string& folder, int showCommand);
 
-// Runs a job on a short-lived thread of its own, with COM ready for the
-// shell's functions; does not wait for it. False when no thread could be
-// started: the job is dropped.
+// Runs a job on a short-lived thread of its own; does not wait for it. False
+// when no thread could be started: the job is dropped.
 bool inBackground(std::function<void()> job);
 
 // A mutex named for the user in the session's own folder of names, taken by

@@ -42,8 +42,7 @@ else
 fi
 
 # Windows' own DLLs only: the C and C++ runtimes and libssp are linked in.
-# Not OLE32 either: only launches use COM, and the thread that runs them
-# loads it, so start-up never waits for it.
+# Not OLE32 either: nothing of the program uses COM.
 allowed='^(KERNEL32|USER32|GDI32|SHELL32|ADVAPI32|COMCTL32|msvcrt)\.dll$'
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 echo "imports: $(tr '\n' ' ' <<<"$imports")"

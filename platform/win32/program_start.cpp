@@ -2,7 +2,7 @@
 
 namespace win {
 
-void startProgram(const std::string& path, const std::string& folder, int showCommand) {
+void startProgram(const std::string& path, const std::string& arguments, const std::string& folder, int showCommand) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -10,7 +10,7 @@ void startProgram(const std::string& path, const std::string& folder, int showCo
   PROCESS_INFORMATION started = {};
   // The path names the file, so Windows searches no folder for it; quoted on
   // the command line, a path with spaces stays one argument.
-  std::string line = "\"" + path + "\"";  // CreateProcessA may write to it
+  std::string line = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);  // CreateProcessA may write to it
   if (!CreateProcessA(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                       &started)) {
     return;

@@ -248,11 +248,6 @@ BOOL UnregisterHotKey(HWND hwnd, int id) {
   return std::erase_if(desktop.hotKeys,
                        [&](const auto& k) { return std::get<0>(k.second) == hwnd && std::get<1>(k.second) == id; });
 }
-HINSTANCE ShellExecuteA(HWND, const char* verb, const char* file, const char* parameters, const char* folder,
-                        int show) {
-  return fake::start(std::string(verb) + " " + file + " " + parameters + " | " + folder + " | " + std::to_string(show)),
-         reinterpret_cast<HINSTANCE>(42);
-}
 BOOL GetVersionExA(OSVERSIONINFOA* v) {
   if (!answers.versionKnown || v->dwOSVersionInfoSize != sizeof *v) return FALSE;
   return v->dwMajorVersion = answers.majorVersion, v->dwMinorVersion = answers.minorVersion, TRUE;
@@ -267,8 +262,8 @@ BOOL FreeLibrary(HMODULE) { return TRUE; }
 
 namespace win {
 
-void startProgram(const std::string& path, const std::string& folder, int show) {
-  fake::start(path + " | " + folder + " | " + std::to_string(show));
+void startProgram(const std::string& path, const std::string& arguments, const std::string& folder, int show) {
+  fake::start(path + (arguments.empty() ? "" : " " + arguments) + " | " + folder + " | " + std::to_string(show));
 }
 bool inBackground(std::function<void()> job) {
   if (answers.threadsStart) desktop.heldJobs.push_back(std::move(job));

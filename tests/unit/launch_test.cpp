@@ -30,7 +30,7 @@ TEST_F(LaunchKeys, EachKeyStartsWindowsOwnProgramAndNothingElseDoes) {
   hotKey(idFor(0xB5));
   const std::string system = " | D:\\WINNT\\system32 | 1";
   const decltype(fake::desktop.started) expected = {
-      {"open D:\\WINNT\\explorer.exe ::{20D04FE0-3AEA-1069-A2D8-08002B30309D}" + system, true},
+      {"D:\\WINNT\\explorer.exe ::{20D04FE0-3AEA-1069-A2D8-08002B30309D}" + system, true},
       {"D:\\WINNT\\system32\\calc.exe" + system, true},
       {"D:\\Programme\\Windows Media Player\\wmplayer.exe" + system, true},
       {"D:\\Programme\\Windows Media Player\\mplayer2.exe" + system, true},
