@@ -46,7 +46,7 @@ void AboutWindow::showCentred() {
 
 void AboutWindow::paint() {
   const win::PaintDC dc(hwnd());
-  const win::SelectedObject font(dc.get(), font_.get());
+  SelectObject(dc.get(), font_.get());
   for (const win::Caption& text : kTexts) win::drawCaption(dc.get(), text, dpi_);
 }
 

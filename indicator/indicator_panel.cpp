@@ -85,8 +85,8 @@ void IndicatorPanel::restore() {
 
 void IndicatorPanel::paint() {
   const win::PaintDC dc(hwnd());
-  const win::SelectedObject font(dc.get(), font_.get());
-  const win::SelectedObject brush(dc.get(), GetStockObject(DC_BRUSH));
+  SelectObject(dc.get(), font_.get());
+  SelectObject(dc.get(), GetStockObject(DC_BRUSH));
   // The lamps first: they are what the user waits for.
   for (std::size_t i = 0; i < std::size(kLayout); ++i) {
     const RECT lamp = win::toPixels(kLayout[i].lampBounds, dpi_);

@@ -65,10 +65,15 @@ template <typename Pointer>
 using LocalMemory = Owned<Pointer, &localFree>;
 
 // A window's device context for one WM_PAINT, validating what it paints.
+// What is selected into it meanwhile is put back as it was before it is
+// released, so the context never keeps an object that is deleted.
 class PaintDC {
  public:
-  explicit PaintDC(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
-  ~PaintDC() { ::EndPaint(window_, &paint_); }
+  explicit PaintDC(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)), saved_(::SaveDC(dc_)) {}
+  ~PaintDC() {
+    ::RestoreDC(dc_, saved_);
+    ::EndPaint(window_, &paint_);
+  }
   PaintDC(const PaintDC&) = delete;
   PaintDC& operator=(const PaintDC&) = delete;
 
@@ -78,20 +83,7 @@ class PaintDC {
   HWND window_;
   PAINTSTRUCT paint_;
   HDC dc_;
-};
-
-// An object selected into a device context; what it replaced goes back in
-// when this ends, so the context never keeps an object that is deleted.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-  ~SelectedObject() { ::SelectObject(dc_, previous_); }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
+  int saved_;
 };
 
 }  // namespace win

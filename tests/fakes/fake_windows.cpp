@@ -24,7 +24,7 @@ void start(const std::string& what) {
 UINT copy(const std::string& text, char* to, UINT size) { return std::snprintf(to, size, "%s", text.c_str()); }
 // The device context being painted: its window, font, brush and text colours.
 HWND painting = nullptr;
-HGDIOBJ font = nullptr;
+HGDIOBJ font = nullptr, savedFont = nullptr;
 COLORREF brush = 0, textColour = 0;
 }  // namespace
 
@@ -171,6 +171,8 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT*) {
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT*) { return ReleaseDC(hwnd, nullptr); }
 int GetDeviceCaps(HDC, int) { return answers.dpi; }
 HGDIOBJ SelectObject(HDC, HGDIOBJ o) { return desktop.fonts.count(o) ? std::exchange(fake::font, o) : nullptr; }
+int SaveDC(HDC) { return fake::savedFont = fake::font, 1; }
+BOOL RestoreDC(HDC, int) { return fake::font = fake::savedFont, TRUE; }
 HGDIOBJ GetStockObject(int) { return nullptr; }
 BOOL DeleteObject(HGDIOBJ object) { return fake::release(desktop.fonts.erase(object), "released a GDI object"); }
 HFONT CreateFontA(int height, int, int, int, int weight, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
