@@ -10,10 +10,7 @@ namespace win {
 // A rectangle in twips, 1440 to the inch: the program lays its windows out
 // in twips, so they keep their size in inches at any screen density.
 struct TwipsRect {
-  int left;
-  int top;
-  int width;
-  int height;
+  int left, top, width, height;
 };
 
 // The screen's dots per inch. The program declares itself DPI-aware, so

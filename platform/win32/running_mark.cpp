@@ -12,14 +12,11 @@ std::string userSid() {
   HANDLE opened = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return {};
   const KernelHandle token(opened);
-  union {
-    TOKEN_USER user;
-    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-  } info;
+  alignas(TOKEN_USER) BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
   DWORD size = 0;
   char* text = nullptr;
-  if (!GetTokenInformation(token.get(), TokenUser, &info, sizeof info, &size) ||
-      !ConvertSidToStringSidA(info.user.User.Sid, &text)) {
+  if (!GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size) ||
+      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &text)) {
     return {};
   }
   const LocalMemory<char*> owned(text);
