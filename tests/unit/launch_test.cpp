@@ -13,7 +13,7 @@ int idFor(UINT virtualKey) {
 
 // Windows' own programs, by the full paths Windows reports, shown as usual,
 // started in the system folder and off the thread that serves the keyboard
-// hook; the media player is Windows 2000's where the version is 5.0. A hot
+// hook; the media player is Windows 2000's at 5.0 only, XP's at 5.1. A hot
 // key of no launch key, or any without the folders Windows reports, starts
 // nothing.
 TEST_F(LaunchKeys, EachKeyStartsWindowsOwnProgramAndNothingElseDoes) {
@@ -24,8 +24,8 @@ TEST_F(LaunchKeys, EachKeyStartsWindowsOwnProgramAndNothingElseDoes) {
   ASSERT_TRUE(start());
   for (const int id : {0, 1, -1, 0xC004, 0x7FFFFFFF}) hotKey(id);
   for (const UINT vk : {0xB6u, 0xB7u, 0xB5u}) hotKey(idFor(vk));
-  fake::answers.majorVersion = 5, fake::answers.minorVersion = 0;
-  hotKey(idFor(0xB5));
+  for (const DWORD minor : {0u, 1u})
+    fake::answers.majorVersion = 5, fake::answers.minorVersion = minor, hotKey(idFor(0xB5));
   fake::answers.versionKnown = false;  // counts as a later version
   fake::answers.programFiles = "E:\\";
   hotKey(idFor(0xB5));
@@ -35,6 +35,7 @@ TEST_F(LaunchKeys, EachKeyStartsWindowsOwnProgramAndNothingElseDoes) {
       {"D:\\WINNT\\system32\\calc.exe" + system, true},
       {"D:\\Programme\\Windows Media Player\\wmplayer.exe" + system, true},
       {"D:\\Programme\\Windows Media Player\\mplayer2.exe" + system, true},
+      {"D:\\Programme\\Windows Media Player\\wmplayer.exe" + system, true},
       {"E:\\Windows Media Player\\wmplayer.exe" + system, true}};
   EXPECT_EQ(fake::desktop.started, expected);
   fake::answers.windowsFolder = fake::answers.systemFolder = "";
