@@ -25,8 +25,9 @@ class RunningApp : public ::testing::Test {
     EXPECT_TRUE(fake::desktop.iconImages.empty() && fake::desktop.fonts.empty() && fake::desktop.openDCs == 0);
   }
 
-  // Anew: no copy running, the desktop and its answers as at first.
-  void fresh() { app.reset(), fake::reset(); }
+  // Anew, once what ran so far has been checked as at the end of a test: no
+  // copy running, the desktop and its answers as at first.
+  void fresh() { TearDown(), fake::reset(); }
   bool start() { return app.emplace(), app->startUp(); }
   // Started, and a second later, the panel hidden again.
   void startAndSettle() {
