@@ -97,7 +97,10 @@ LRESULT Application::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       if (hotKeys_) hotKeys_->launch(static_cast<int>(wParam));
       return 0;
     case WM_SETFOCUS:
-      // Another copy's hand-over: the user started Tovix again.
+      // Another copy's hand-over, sent from its thread: the user started
+      // Tovix again. The focus itself, which the menu's foreground brings,
+      // shows nothing.
+      if (!InSendMessage()) break;
       if (state_ != State::Running) return kHandOverRefused;
       panel_.show();
       return 0;

@@ -25,6 +25,7 @@ UINT copy(const std::string& text, char* to, UINT size) { return std::snprintf(t
 // The device context being painted: its window, font, brush and text colours.
 HWND painting = nullptr;
 HGDIOBJ font = nullptr, savedFont = nullptr;
+bool fromAnotherThread = false;
 COLORREF brush = 0, textColour = 0;
 }  // namespace
 
@@ -90,8 +91,12 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT, UINT, ULONG_PTR* result) {
   if (fake::window(hwnd) == nullptr || !answers.handOverAnswered) return 0;
-  return *result = SendMessageA(hwnd, msg, wParam, lParam), 1;
+  // As from the other copy's thread.
+  const bool before = std::exchange(fake::fromAnotherThread, true);
+  *result = SendMessageA(hwnd, msg, wParam, lParam);
+  return fake::fromAnotherThread = before, 1;
 }
+BOOL InSendMessage() { return fake::fromAnotherThread; }
 BOOL PostMessageA(HWND h, UINT msg, WPARAM w, LPARAM l) { return desktop.queue.push_back({h, msg, w, l, 0, {}}), TRUE; }
 void PostQuitMessage(int) { desktop.quit = true; }
 // The queue until it is empty or WM_QUIT was posted.
