@@ -45,7 +45,7 @@ inline struct Desktop {
   std::map<HGDIOBJ, std::string> fonts;                          // held
   std::vector<MSG> queue;                                        // posted and not yet handled
   // counting: allocations are counted, as while the keyboard hook runs.
-  bool quit = false, markHeld = false, counting = false;
+  bool quit = false, markHeld = false, counting = false, fromAnotherThread = false;  // the last: InSendMessage
   int openDCs = 0, allocations = 0;
   // The last menu's items and where it opened, their ids; the message boxes shown ("caption: text").
   std::vector<std::string> menu, messageBoxes, faults;

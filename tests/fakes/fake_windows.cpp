@@ -25,7 +25,6 @@ UINT copy(const std::string& text, char* to, UINT size) { return std::snprintf(t
 // The device context being painted: its window, font, brush and text colours.
 HWND painting = nullptr;
 HGDIOBJ font = nullptr, savedFont = nullptr;
-bool fromAnotherThread = false;
 COLORREF brush = 0, textColour = 0;
 }  // namespace
 
@@ -92,11 +91,10 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT, UINT, ULONG_PTR* result) {
   if (fake::window(hwnd) == nullptr || !answers.handOverAnswered) return 0;
   // As from the other copy's thread.
-  const bool before = std::exchange(fake::fromAnotherThread, true);
-  *result = SendMessageA(hwnd, msg, wParam, lParam);
-  return fake::fromAnotherThread = before, 1;
+  desktop.fromAnotherThread = true, *result = SendMessageA(hwnd, msg, wParam, lParam);
+  return desktop.fromAnotherThread = false, 1;
 }
-BOOL InSendMessage() { return fake::fromAnotherThread; }
+BOOL InSendMessage() { return desktop.fromAnotherThread; }
 BOOL PostMessageA(HWND h, UINT msg, WPARAM w, LPARAM l) { return desktop.queue.push_back({h, msg, w, l, 0, {}}), TRUE; }
 void PostQuitMessage(int) { desktop.quit = true; }
 // The queue until it is empty or WM_QUIT was posted.

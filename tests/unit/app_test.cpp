@@ -81,8 +81,8 @@ TEST_F(RunningApp, ASecondCopyShowsTheRunningPanelAndEndsAndOneAfterTheEndRuns) 
         if (std::exchange(first, false)) startAndSettle();
       };
       if (!sideBySide) startAndSettle();
-      SendMessageA(panel(), WM_SETFOCUS, 0, 0);  // the focus the menu's foreground brings: no hand-over
-      EXPECT_FALSE(panelShows());
+      // The focus the menu's foreground brings is no hand-over.
+      EXPECT_FALSE((SendMessageA(panel(), WM_SETFOCUS, 0, 0), panelShows()));
       const DWORD startedAt = fake::desktop.now;
       EXPECT_FALSE(Application().startUp()) << markTaken << sideBySide;
       EXPECT_TRUE(sideBySide || fake::desktop.now == startedAt) << "a running copy is found at once";
@@ -98,8 +98,7 @@ TEST_F(RunningApp, ASecondCopyShowsTheRunningPanelAndEndsAndOneAfterTheEndRuns) 
   fake::answers.whileWaiting = [&] { app.reset(); };
   std::optional<Application> next(std::in_place);
   EXPECT_TRUE(next->startUp() && running() && panelShows());
-  fake::answers.whileWaiting = nullptr;
-  fake::answers.handOverAnswered = false;
+  fake::answers.whileWaiting = nullptr, fake::answers.handOverAnswered = false;
   EXPECT_TRUE(Application().startUp());
 }
 
