@@ -4,10 +4,6 @@
 
 namespace {
 
-// Makes the panel a topmost window. Without SWP_NOACTIVATE the call would
-// also activate it and take the focus from whatever the user is typing into.
-void KeepOnTop(HWND panel) { SetWindowPos(panel, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
-
 // The panel's caption while this copy is not the one that runs: a copy
 // looking for the running one's panel by its caption passes it by. The
 // first versions put "Bexil's " before it, and copies of them look for a
@@ -42,7 +38,9 @@ Application::Application() : panel_(*this, kAsideCaption), taskbarCreated_(Regis
 bool Application::startUp() {
   const HWND panel = panel_.hwnd();
   if (panel == nullptr) return false;  // no window to run with
-  KeepOnTop(panel);
+  // Topmost. Without SWP_NOACTIVATE the call would also activate the panel
+  // and take the focus from whatever the user is typing into.
+  SetWindowPos(panel, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // One copy runs: the one whose panel a new copy finds takes the hand-over.
   // The mark only sets the turns: a copy that starts beside this one, or one
   // that is ending and has put its panel aside, holds it meanwhile. This copy

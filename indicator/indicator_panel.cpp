@@ -71,9 +71,8 @@ void IndicatorPanel::place() {
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const int right = std::min<int>(screenWidth, work.right);
   const int bottom = std::min<int>(screenHeight - win::toPixels(kBottomMargin, dpi_), work.bottom);
-  placedAt_ = {right - (frame.right - frame.left), bottom - (frame.bottom - frame.top)};
-  placed_ = true;
-  SetWindowPos(hwnd(), nullptr, placedAt_.x, placedAt_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  placedAt_ = POINT{right - (frame.right - frame.left), bottom - (frame.bottom - frame.top)};
+  SetWindowPos(hwnd(), nullptr, placedAt_->x, placedAt_->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void IndicatorPanel::restore() {
@@ -124,7 +123,8 @@ std::optional<LRESULT> IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM
       // where the window manager's frame first appears, and would move it
       // there.
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-      if (placed_ && !IsIconic(hwnd()) && (pos->x != placedAt_.x || pos->y != placedAt_.y)) pos->flags |= SWP_NOMOVE;
+      if (placedAt_ && !IsIconic(hwnd()) && (pos->x != placedAt_->x || pos->y != placedAt_->y))
+        pos->flags |= SWP_NOMOVE;
       return std::nullopt;
     }
     case WM_DISPLAYCHANGE:

@@ -60,7 +60,6 @@ class IndicatorPanel {
   bool armed_ = false;  // the hide timer, exactly while the panel shows
   DWORD hideAt_ = 0;    // GetTickCount's time for it
   // Where place() put the panel, once it has.
-  bool placed_ = false;
-  POINT placedAt_ = {0, 0};
+  std::optional<POINT> placedAt_;
   win::Window window_;
 };

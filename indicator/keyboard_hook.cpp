@@ -19,11 +19,10 @@ LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     std::memcpy(&event, reinterpret_cast<const void*>(lParam), sizeof event);
     const bool released = (event.flags & LLKHF_UP) != 0;
     current->launchKeys_.keyEvent(event.vkCode, released);
-    const LampKey* key = released ? lampKeyFor(event.vkCode) : nullptr;
-    if (key != nullptr) {
-      const SHORT state = GetKeyState(key->virtualKey);
+    for (const LampKey& key : kLampKeys) {
+      if (!released || static_cast<DWORD>(key.virtualKey) != event.vkCode) continue;
+      current->panel_.setLamp(key.lamp, releaseColor(GetKeyState(key.virtualKey)));
       current->panel_.showSoon();
-      current->panel_.setLamp(key->lamp, releaseColor(state));
     }
   }
   return CallNextHookEx(current->handle_, nCode, wParam, lParam);

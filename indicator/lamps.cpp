@@ -1,12 +1,5 @@
 #include "indicator/lamps.h"
 
-const LampKey* lampKeyFor(DWORD virtualKey) {
-  for (const LampKey& key : kLampKeys) {
-    if (static_cast<DWORD>(key.virtualKey) == virtualKey) return &key;
-  }
-  return nullptr;
-}
-
 COLORREF startUpColor(BYTE snapshotByte) { return snapshotByte != 0 ? LampOnColor : LampOffColor; }
 
 COLORREF releaseColor(SHORT lockKeyState) {

@@ -19,9 +19,6 @@ constexpr LampKey kLampKeys[] = {
     {Lamp::Scroll, VK_SCROLL},
 };
 
-// The lamp that watches a key, or nullptr for any other key.
-const LampKey* lampKeyFor(DWORD virtualKey);
-
 // The start-up rule, from the key's byte in a keyboard snapshot: any bit
 // lights it, the key's being held down too.
 COLORREF startUpColor(BYTE snapshotByte);

@@ -30,12 +30,11 @@ void start(UINT virtualKey) {
   const std::string windows = folder(GetSystemWindowsDirectoryA);
   const std::string system = folder(GetSystemDirectoryA);
   if (windows.empty() || system.empty()) return;
-  if (virtualKey == VK_LAUNCH_APP1) {
-    win::startProgram(windows + "\\explorer.exe", kMyComputer, system, SW_SHOWNORMAL);
-  } else {
-    win::startProgram(virtualKey == VK_LAUNCH_APP2 ? system + "\\calc.exe" : mediaPlayerPath(), "", system,
-                      SW_SHOWNORMAL);
-  }
+  const bool myComputer = virtualKey == VK_LAUNCH_APP1;
+  const std::string program = myComputer                     ? windows + "\\explorer.exe"
+                              : virtualKey == VK_LAUNCH_APP2 ? system + "\\calc.exe"
+                                                             : mediaPlayerPath();
+  win::startProgram(program, myComputer ? kMyComputer : "", system, SW_SHOWNORMAL);
 }
 
 // Windows 7 and later can send a held key's hot key once (MOD_NOREPEAT,
@@ -72,12 +71,8 @@ LaunchHotKeys::~LaunchHotKeys() {
 void LaunchHotKeys::keyEvent(DWORD virtualKey, bool released) {
   for (Key& key : keys_) {
     if (key.virtualKey != virtualKey) continue;
-    if (released) {
-      key.held = false;
-    } else if (!key.held) {
-      key.held = true;
-      key.pressed = true;
-    }
+    key.pressed = key.pressed || (!released && !key.held);
+    key.held = !released;
   }
 }
 
@@ -107,14 +102,11 @@ void LaunchHotKeys::launch(int hotKeyId) {
     if (!pressed) return;
   }
   if (key->starting->exchange(true)) return;
-  const auto starting = key->starting;
-  const UINT virtualKey = key->virtualKey;
-  if (!win::inBackground([starting, virtualKey] {
-        start(virtualKey);
-        *starting = false;
-      })) {
+  const bool started = win::inBackground([starting = key->starting, virtualKey = key->virtualKey] {
+    start(virtualKey);
     *starting = false;
-  }
+  });
+  if (!started) *key->starting = false;
 }
 
 std::string mediaPlayerPath() {

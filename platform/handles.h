@@ -17,12 +17,12 @@ class Owned {
   Owned() = default;
   explicit Owned(Handle handle) : handle_(handle) {}
   Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  ~Owned() { reset(); }
+  ~Owned() {
+    if (handle_ != nullptr) Release(handle_);
+  }
+  // What this owned goes with the other owner.
   Owned& operator=(Owned&& other) noexcept {
-    if (this != &other) {
-      reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
+    std::swap(handle_, other.handle_);
     return *this;
   }
   Owned(const Owned&) = delete;
@@ -32,11 +32,6 @@ class Owned {
   explicit operator bool() const { return handle_ != nullptr; }
 
  private:
-  void reset() {
-    if (handle_ != nullptr) Release(handle_);
-    handle_ = nullptr;
-  }
-
   Handle handle_ = nullptr;
 };
 

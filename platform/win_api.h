@@ -5,12 +5,6 @@
 // (Debian's libwine-dev) and link a fake of Windows behind them, so the seam
 // for the tests is the Windows calls themselves.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>

@@ -25,12 +25,7 @@ std::uint32_t handleValue(void* handle) { return static_cast<std::uint32_t>(rein
 
 TrayIcon::TrayIcon(win::MessageHandler& program, HWND panel, const char* tip)
     : receiver_(program, kReceiverClass, "", WS_CHILD, 0, win::toPixels(kReceiverBounds, win::screenDpi()), panel),
-      record_() {
-  record_.cbSize = sizeof record_;
-  record_.hWnd = handleValue(receiver());
-  record_.uID = kIconId;
-  record_.uFlags = kAllFields;
-  record_.uCallbackMessage = kCallbackMessage;
+      record_{sizeof(Record), handleValue(receiver()), kIconId, kAllFields, kCallbackMessage, 0, {}} {
   // The tip, its NUL, then spaces to the end of the field, as the first
   // versions wrote it. A longer tip is cut so the NUL stays inside.
   std::memset(record_.szTip, ' ', sizeof record_.szTip);
@@ -41,11 +36,8 @@ TrayIcon::TrayIcon(win::MessageHandler& program, HWND panel, const char* tip)
 }
 
 TrayIcon::~TrayIcon() {
-  Record gone = {};
-  gone.cbSize = sizeof gone;
-  gone.hWnd = record_.hWnd;
-  gone.uID = record_.uID;
-  gone.uFlags = kAllFields;
+  // The icon named by its window and id, every other field zero.
+  Record gone = {sizeof(Record), record_.hWnd, record_.uID, kAllFields, 0, 0, {}};
   notify(NIM_DELETE, gone);
 }
 

@@ -15,12 +15,9 @@ constexpr WORD kControlsManifest = 2;
 
 // Activation contexts arrived with Windows XP, LoadIconMetric with Vista's
 // Common Controls 6: both are looked up at run time.
-template <typename Fn>
-Fn kernelFunction(const char* name) {
-  return systemFunction<Fn>("kernel32.dll", name);
-}
 void releaseContext(HANDLE context) {
-  if (const auto release = kernelFunction<decltype(&::ReleaseActCtx)>("ReleaseActCtx")) release(context);
+  const auto release = systemFunction<decltype(&::ReleaseActCtx)>("kernel32.dll", "ReleaseActCtx");
+  if (release != nullptr) release(context);
 }
 
 // The icon for a size it has no image of, scaled down from a larger one by
@@ -28,9 +25,9 @@ void releaseContext(HANDLE context) {
 // null where Windows lacks it. It is reached through an activation context
 // of the program's manifest for Common Controls 6.
 HICON scaledDown(HINSTANCE program) {
-  const auto create = kernelFunction<decltype(&::CreateActCtxA)>("CreateActCtxA");
-  const auto activate = kernelFunction<decltype(&::ActivateActCtx)>("ActivateActCtx");
-  const auto deactivate = kernelFunction<decltype(&::DeactivateActCtx)>("DeactivateActCtx");
+  const auto create = systemFunction<decltype(&::CreateActCtxA)>("kernel32.dll", "CreateActCtxA");
+  const auto activate = systemFunction<decltype(&::ActivateActCtx)>("kernel32.dll", "ActivateActCtx");
+  const auto deactivate = systemFunction<decltype(&::DeactivateActCtx)>("kernel32.dll", "DeactivateActCtx");
   char path[MAX_PATH];
   const DWORD length = ::GetModuleFileNameA(program, path, MAX_PATH);
   if (!create || !activate || !deactivate || length == 0 || length >= MAX_PATH) return nullptr;
