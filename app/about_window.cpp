@@ -3,6 +3,8 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/newer_windows.h"
+
 namespace {
 
 constexpr int kClientWidth = 4455;
@@ -19,20 +21,32 @@ constexpr win::TwipsRect kOkBounds = {1560, 1800, 1575, 615};
 }  // namespace
 
 AboutWindow::AboutWindow(std::function<void()> closed)
-    : closed_(std::move(closed)),
-      dpi_(win::screenDpi()),
-      font_(win::createFont("MS Sans Serif", 13.5f, true, dpi_)),
-      window_(*this, kClassName, "About", kStyle, kExStyle,
-              win::frameBounds(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_)) {
+    : closed_(std::move(closed)), window_(*this, kClassName, "About", kStyle, kExStyle, RECT{}) {
   // The default button, first in the tab order: Enter clicks it.
-  const RECT r = win::toPixels(kOkBounds, dpi_);
-  ok_ = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, r.left, r.top,
-                        r.right - r.left, r.bottom - r.top, hwnd(),
+  ok_ = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd(),
                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDOK)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  layOut(win::windowDpi(hwnd()));
+}
+
+void AboutWindow::layOut(int dpi) {
+  dpi_ = dpi;
+  win::GdiObject<HFONT> font = win::createFont("MS Sans Serif", 13.5f, true, dpi);
+  SendMessageA(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  font_ = std::move(font);  // the old font goes once OK has the new one
+  const RECT frame = win::frameBounds(kClientWidth, kClientHeight, kStyle, kExStyle, dpi);
+  SetWindowPos(hwnd(), nullptr, 0, 0, frame.right, frame.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT ok = win::toPixels(kOkBounds, dpi);
+  SetWindowPos(ok_, nullptr, ok.left, ok.top, ok.right - ok.left, ok.bottom - ok.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void AboutWindow::showCentred() {
+  centre();
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());  // when it was open already, behind others
+}
+
+void AboutWindow::centre() {
   RECT frame;
   GetWindowRect(hwnd(), &frame);
   // Halves rounded away from zero, as the first versions placed it.
@@ -40,8 +54,6 @@ void AboutWindow::showCentred() {
   SetWindowPos(hwnd(), nullptr, centre(GetSystemMetrics(SM_CXSCREEN), frame.right - frame.left),
                centre(GetSystemMetrics(SM_CYSCREEN), frame.bottom - frame.top), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ShowWindow(hwnd(), SW_SHOW);
-  SetForegroundWindow(hwnd());  // when it was open already, behind others
 }
 
 void AboutWindow::paint() {
@@ -54,6 +66,10 @@ LRESULT AboutWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   switch (msg) {
     case WM_PAINT:
       paint();
+      return 0;
+    case win::kWmDpiChanged:
+      layOut(LOWORD(wParam));
+      centre();
       return 0;
     case WM_SETFOCUS:
       // The window hands its focus on to OK.

@@ -21,11 +21,14 @@ class AboutWindow : win::MessageHandler {
 
  private:
   LRESULT onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+  // Size, font and OK for a density, in twips as at any other.
+  void layOut(int dpi);
+  void centre();
   void paint();
 
   const std::function<void()> closed_;
-  const int dpi_;
-  const win::GdiObject<HFONT> font_;
+  int dpi_ = 0;
+  win::GdiObject<HFONT> font_;
   win::Window window_;
   HWND ok_ = nullptr;
 };

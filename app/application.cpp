@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "platform/newer_windows.h"
 #include "tray/tray_menu.h"
 
 namespace {
@@ -49,7 +50,8 @@ bool Application::startUp() {
   mark_.acquire(kMarkTimeoutMs);
   if (handedOver() || state_ == State::Ending) return false;
   SetWindowTextA(panel, IndicatorPanel::kCaption);
-  trayIcon_.emplace(*this, panel, IndicatorPanel::kCaption);
+  win::allowFromAnyProcess(panel, taskbarCreated_);
+  trayIcon_.emplace(*this, panel, IndicatorPanel::kCaption, panel_.dpi());
   panel_.place();
   hotKeys_.emplace(panel);
   sessionWatch_.emplace(panel);
@@ -84,7 +86,7 @@ LRESULT Application::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   if (hwnd != panel_.hwnd()) return onTrayMessage(hwnd, msg, wParam, lParam);
   // Zero where registering failed: that is WM_NULL, which anyone may send.
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-    if (trayIcon_) trayIcon_->restore();
+    if (trayIcon_) trayIcon_->restore(panel_.dpi());
     return 0;
   }
   switch (msg) {
@@ -109,6 +111,11 @@ LRESULT Application::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
       return TRUE;
     case win::kWmWtsSessionChange:
       if (wParam == win::kWtsSessionUnlock) onResume();
+      return 0;
+    case win::kWmDpiChanged:
+      // The panel lays itself out anew; the icon takes the image for the new size.
+      panel_.onMessage(msg, wParam, lParam);
+      if (trayIcon_) trayIcon_->restore(panel_.dpi());
       return 0;
     case WM_ENDSESSION:  // with FALSE, the session goes on
     case WM_CLOSE:       // Alt+F4 too
@@ -149,7 +156,6 @@ void Application::onResume() {
   if (state_ != State::Running) return;
   hook_.reset();
   hook_.emplace(panel_, *hotKeys_);
-  for (const LampKey& key : kLampKeys) panel_.setLamp(key.lamp, toggleColor(GetKeyState(key.virtualKey)));
 }
 
 // One About window at a time: "About" again centres and shows the same one.

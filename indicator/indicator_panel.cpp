@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
+
+#include "platform/newer_windows.h"
 
 namespace {
 
@@ -30,15 +33,30 @@ constexpr UINT kShowSoon = WM_APP + 1;
 }  // namespace
 
 IndicatorPanel::IndicatorPanel(win::MessageHandler& program, const char* caption)
-    : dpi_(win::screenDpi()),
-      font_(win::createFont("MS Sans Serif", 12.0f, true, dpi_)),
-      window_(program, kClassName, caption, kStyle, kExStyle,
-              win::frameBounds(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_)) {}
+    : window_(program, kClassName, caption, kStyle, kExStyle, RECT{}) {
+  layOut(win::windowDpi(hwnd()));
+}
+
+void IndicatorPanel::layOut(int dpi) {
+  dpi_ = dpi;
+  font_ = win::createFont("MS Sans Serif", 12.0f, true, dpi);
+  const RECT frame = win::frameBounds(kClientWidth, kClientHeight, kStyle, kExStyle, dpi);
+  SetWindowPos(hwnd(), nullptr, 0, 0, frame.right, frame.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // Shown, the panel has its second, however it came to show: the hide timer
-// runs exactly while it shows.
+// runs exactly while it shows. The lamps not set meanwhile show their keys'
+// toggles as they are now, which the hook may not have seen change: in an
+// elevated program, on the secure desktop, while Windows had dropped the
+// hook. GetKeyState brings this thread's key state up to date with the
+// keyboard's; GetKeyboardState alone would keep it as this thread's own
+// input last left it.
 void IndicatorPanel::show() {
-  InvalidateRect(hwnd(), nullptr, TRUE);  // lamps set while it was away
+  for (const LampKey& key : kLampKeys) {
+    const auto lamp = static_cast<int>(key.lamp);
+    if (!std::exchange(lampSet_[lamp], false)) lamps_[lamp] = toggleColor(GetKeyState(key.virtualKey));
+  }
+  InvalidateRect(hwnd(), nullptr, TRUE);
   ShowWindow(hwnd(), SW_SHOWNA);
   if (!armed_) SetTimer(hwnd(), kHideTimer, kHideDelayMs, nullptr);
   armed_ = true;
@@ -57,7 +75,10 @@ void IndicatorPanel::armHideTimer() {
   if (armed_) hideAt_ = GetTickCount() + kHideDelayMs;
 }
 
-void IndicatorPanel::setLamp(Lamp lamp, COLORREF colour) { lamps_[static_cast<int>(lamp)] = colour; }
+void IndicatorPanel::setLamp(Lamp lamp, COLORREF colour) {
+  lamps_[static_cast<int>(lamp)] = colour;
+  lampSet_[static_cast<int>(lamp)] = true;
+}
 
 void IndicatorPanel::place() {
   RECT frame;
@@ -115,7 +136,18 @@ std::optional<LRESULT> IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM
       if (wParam == kHideTimer) onHideTimer();
       return 0;
     case kShowSoon:
-      show();
+      // Nothing pops up over a full-screen game or a presentation: it could
+      // throw the game out of its full screen. The lamp shows at the next show.
+      if (!win::popupsUnwelcome()) {
+        show();
+      } else {
+        std::fill(std::begin(lampSet_), std::end(lampSet_), false);
+      }
+      return 0;
+    case win::kWmDpiChanged:
+      layOut(LOWORD(wParam));
+      if (!IsIconic(hwnd()) && !IsZoomed(hwnd())) place();
+      InvalidateRect(hwnd(), nullptr, TRUE);
       return 0;
     case WM_WINDOWPOSCHANGING: {
       // The panel stays where it was placed, minimized aside. Wine under

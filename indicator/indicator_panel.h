@@ -34,8 +34,12 @@ class IndicatorPanel {
   // can do it for every keystroke.
   void armHideTimer();
 
-  // Painted when the panel next shows.
+  // Painted when the panel next shows, in place of the key's toggle state
+  // that the other lamps take then.
   void setLamp(Lamp lamp, COLORREF colour);
+
+  // The dots per inch the panel is laid out for.
+  int dpi() const { return dpi_; }
 
   // Right edge on the screen's right edge, bottom edge 500 twips above the
   // screen's bottom edge, moved just enough to stay inside the work area.
@@ -46,19 +50,23 @@ class IndicatorPanel {
   // normal state is left alone, hidden or not.
   void restore();
 
-  // The panel's own messages: its painting, its hide timer and its place.
+  // The panel's own messages: its painting, its hide timer, its place and
+  // its density.
   // The result, or nothing for a message that is not one of them.
   std::optional<LRESULT> onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
+  // Size and font for a density, in twips as at any other.
+  void layOut(int dpi);
   void paint();
   void onHideTimer();
 
-  const int dpi_;
-  const win::GdiObject<HFONT> font_;
+  int dpi_ = 0;
+  win::GdiObject<HFONT> font_;
   COLORREF lamps_[3] = {LampOffColor, LampOffColor, LampOffColor};
-  bool armed_ = false;  // the hide timer, exactly while the panel shows
-  DWORD hideAt_ = 0;    // GetTickCount's time for it
+  bool lampSet_[3] = {};  // by setLamp since the panel last showed
+  bool armed_ = false;    // the hide timer, exactly while the panel shows
+  DWORD hideAt_ = 0;      // GetTickCount's time for it
   // Where place() put the panel, once it has.
   std::optional<POINT> placedAt_;
   win::Window window_;

@@ -53,10 +53,10 @@ class SessionWatch {
   Library api_;  // wtsapi32, while it reports
 };
 
-// The program's icon at the small-icon size, for the notification area: the
+// The program's icon at a small-icon size, for the notification area: the
 // image drawn for that size, or one Windows makes from a larger image where
 // the screen's scale has none.
-Icon smallProgramIcon();
+Icon smallProgramIcon(int size);
 
 // Lets the program load DLLs from the system folder only, never from the
 // current folder or its own, on every Windows version that allows it.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "platform/newer_windows.h"
+
 namespace win {
 
 namespace {
@@ -54,7 +56,7 @@ GdiObject<HFONT> createFont(const char* face, float points, bool bold, int dpi) 
 
 RECT frameBounds(int width, int height, DWORD style, DWORD exStyle, int dpi) {
   RECT outer = {0, 0, toPixels(width, dpi), toPixels(height, dpi)};
-  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  adjustFrame(outer, style, exStyle, dpi);
   return {0, 0, outer.right - outer.left, outer.bottom - outer.top};
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/newer_windows.h"
 #include "platform/system.h"
 
 namespace {
@@ -23,7 +24,7 @@ std::uint32_t handleValue(void* handle) { return static_cast<std::uint32_t>(rein
 
 }  // namespace
 
-TrayIcon::TrayIcon(win::MessageHandler& program, HWND panel, const char* tip)
+TrayIcon::TrayIcon(win::MessageHandler& program, HWND panel, const char* tip, int dpi)
     : receiver_(program, kReceiverClass, "", WS_CHILD, 0, win::toPixels(kReceiverBounds, win::screenDpi()), panel),
       record_{sizeof(Record), handleValue(receiver()), kIconId, kAllFields, kCallbackMessage, 0, {}} {
   // The tip, its NUL, then spaces to the end of the field, as the first
@@ -32,7 +33,8 @@ TrayIcon::TrayIcon(win::MessageHandler& program, HWND panel, const char* tip)
   const std::size_t length = std::min(std::strlen(tip), sizeof record_.szTip - 1);
   std::memcpy(record_.szTip, tip, length);
   record_.szTip[length] = '\0';
-  restore();
+  win::allowFromAnyProcess(receiver(), kCallbackMessage);
+  restore(dpi);
 }
 
 TrayIcon::~TrayIcon() {
@@ -41,12 +43,12 @@ TrayIcon::~TrayIcon() {
   notify(NIM_DELETE, gone);
 }
 
-void TrayIcon::restore() {
+void TrayIcon::restore(int dpi) {
   // Any program can send the restart message: it costs no loading unless the
   // small-icon size has changed.
   win::Icon image;
-  const int size = GetSystemMetrics(SM_CXSMICON);
-  if (size != imageSize_ && (image = win::smallProgramIcon())) {
+  const int size = win::smallIconSize(dpi);
+  if (size != imageSize_ && (image = win::smallProgramIcon(size))) {
     record_.hIcon = handleValue(image.get());
     imageSize_ = size;
   }

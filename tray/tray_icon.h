@@ -14,15 +14,15 @@ class TrayIcon {
   static constexpr UINT kCallbackMessage = WM_MOUSEMOVE;
 
   // The receiver's messages go to `program`. The icon's image is the
-  // program's, at the small-icon size.
-  TrayIcon(win::MessageHandler& program, HWND panel, const char* tip);
+  // program's, at the small-icon size for the panel's density.
+  TrayIcon(win::MessageHandler& program, HWND panel, const char* tip, int dpi);
   ~TrayIcon();
 
   HWND receiver() const { return receiver_.hwnd(); }
 
   // After a taskbar restart, or a change of the screen's scale: the same
-  // icon again, its image loaded anew for the small-icon size.
-  void restore();
+  // icon again, its image loaded anew where the small-icon size changed.
+  void restore(int dpi);
 
  private:
   // NOTIFYICONDATA in the 88-byte ANSI form every Windows version since 95

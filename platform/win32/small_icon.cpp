@@ -13,7 +13,7 @@ constexpr int kDrawnSizes[] = {16, 20, 24, 32, 40, 48};
 // The program's manifest asking for Common Controls 6 (res/tovix.rc).
 constexpr WORD kControlsManifest = 2;
 
-// Activation contexts arrived with Windows XP, LoadIconMetric with Vista's
+// Activation contexts arrived with Windows XP, LoadIconWithScaleDown with Vista's
 // Common Controls 6: both are looked up at run time.
 void releaseContext(HANDLE context) {
   const auto release = systemFunction<decltype(&::ReleaseActCtx)>("kernel32.dll", "ReleaseActCtx");
@@ -21,10 +21,10 @@ void releaseContext(HANDLE context) {
 }
 
 // The icon for a size it has no image of, scaled down from a larger one by
-// LoadIconMetric, which reads better than LoadImage stretching the nearest;
+// LoadIconWithScaleDown, which reads better than LoadImage stretching the nearest;
 // null where Windows lacks it. It is reached through an activation context
 // of the program's manifest for Common Controls 6.
-HICON scaledDown(HINSTANCE program) {
+HICON scaledDown(HINSTANCE program, int size) {
   const auto create = systemFunction<decltype(&::CreateActCtxA)>("kernel32.dll", "CreateActCtxA");
   const auto activate = systemFunction<decltype(&::ActivateActCtx)>("kernel32.dll", "ActivateActCtx");
   const auto deactivate = systemFunction<decltype(&::DeactivateActCtx)>("kernel32.dll", "DeactivateActCtx");
@@ -46,10 +46,9 @@ HICON scaledDown(HINSTANCE program) {
     // The context resolves the name to Windows' own copy before any folder
     // is searched.
     const Library controls(::LoadLibraryA("comctl32.dll"));
-    using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
-    constexpr int kLimSmall = 0;  // LIM_SMALL: SM_CXSMICON by SM_CYSMICON
-    const auto loadIconMetric = systemFunction<LoadIconMetricFn>(controls.get(), "LoadIconMetric");
-    if (loadIconMetric == nullptr || FAILED(loadIconMetric(program, MAKEINTRESOURCEW(1), kLimSmall, &icon))) {
+    using ScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    const auto scaleDown = systemFunction<ScaleDownFn>(controls.get(), "LoadIconWithScaleDown");
+    if (scaleDown == nullptr || FAILED(scaleDown(program, MAKEINTRESOURCEW(1), size, size, &icon))) {
       icon = nullptr;
     }
     deactivate(0, cookie);
@@ -59,15 +58,12 @@ HICON scaledDown(HINSTANCE program) {
 
 }  // namespace
 
-Icon smallProgramIcon() {
+Icon smallProgramIcon(int size) {
   const HINSTANCE program = ::GetModuleHandleA(nullptr);
-  const int width = ::GetSystemMetrics(SM_CXSMICON);
-  const int height = ::GetSystemMetrics(SM_CYSMICON);
-  const bool drawn =
-      width == height && std::find(std::begin(kDrawnSizes), std::end(kDrawnSizes), width) != std::end(kDrawnSizes);
-  HICON icon = drawn ? nullptr : scaledDown(program);
+  const bool drawn = std::find(std::begin(kDrawnSizes), std::end(kDrawnSizes), size) != std::end(kDrawnSizes);
+  HICON icon = drawn ? nullptr : scaledDown(program, size);
   if (icon == nullptr) {
-    icon = static_cast<HICON>(::LoadImageA(program, MAKEINTRESOURCEA(1), IMAGE_ICON, width, height, 0));
+    icon = static_cast<HICON>(::LoadImageA(program, MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0));
   }
   return Icon(icon);
 }

@@ -53,6 +53,7 @@ inline struct Desktop {
   // "program parameters | folder | show command", and whether off the hook's thread.
   std::vector<std::pair<std::string, bool>> started;
   std::vector<std::function<void()>> heldJobs;  // background jobs held back
+  std::set<std::pair<HWND, UINT>> letThrough;   // from programs of a lower integrity level
 } desktop;
 
 inline struct Answers {
@@ -71,6 +72,9 @@ inline struct Answers {
   // wait runs whileWaiting, as if it took that long.
   bool markTaken = false, handOverAnswered = true;
   int dpi = 96;
+  // windows10: GetProcAddress finds what Windows 10 adds; the user's notification state then.
+  bool windows10 = false;
+  int notificationState = 5;  // QUNS_ACCEPTS_NOTIFICATIONS
   RECT screen = {0, 0, 1024, 768}, workArea = {0, 0, 1024, 768};
   // holdJobs: background jobs wait for runHeldJobs(); whileStarting runs inside each start of a program.
   std::function<void()> whileWaiting, whileStarting;

@@ -125,12 +125,13 @@ BOOL ShowWindow(HWND hwnd, int command) {
 BOOL IsIconic(HWND hwnd) { return fake::window(hwnd)->minimized; }
 BOOL IsZoomed(HWND) { return FALSE; }
 // The window hears of the move first and may refuse it.
-BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int, int, UINT flags) {
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
   WINDOWPOS pos = {hwnd, insertAfter, x, y, 0, 0, flags};
   SendMessageA(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
   fake::Window& w = *fake::window(hwnd);
   const RECT& f = w.frame;
   if ((pos.flags & SWP_NOMOVE) == 0) w.frame = {x, y, x + f.right - f.left, y + f.bottom - f.top};
+  if ((flags & SWP_NOSIZE) == 0) w.frame.right = f.left + width, w.frame.bottom = f.top + height;
   w.topmost = w.topmost || insertAfter == HWND_TOPMOST;
   return w.activated = w.activated || (pos.flags & SWP_NOACTIVATE) == 0, TRUE;
 }
@@ -158,6 +159,27 @@ UINT_PTR SetTimer(HWND h, UINT_PTR i, UINT ms, TIMERPROC) { return desktop.timer
 BOOL KillTimer(HWND hwnd, UINT_PTR id) { return desktop.timers.erase({hwnd, id}) != 0; }
 DWORD GetTickCount() { return desktop.now; }
 HMODULE GetModuleHandleA(const char*) { return reinterpret_cast<HMODULE>(0x400000); }
+namespace fake {
+namespace {
+HRESULT WINAPI queryNotificationState(int* state) { return *state = answers.notificationState, S_OK; }
+UINT WINAPI dpiForWindow(HWND) { return answers.dpi; }
+int WINAPI metricsForDpi(int i, UINT dpi) { return i == SM_CXSMICON ? 16 * dpi / 96 : 0; }
+BOOL WINAPI frameForDpi(RECT* r, DWORD style, BOOL menu, DWORD ex, UINT) {
+  return AdjustWindowRectEx(r, style, menu, ex);
+}
+BOOL WINAPI letThrough(HWND h, UINT msg, DWORD, void*) { return desktop.letThrough.insert({h, msg}), TRUE; }
+}  // namespace
+}  // namespace fake
+FARPROC GetProcAddress(HMODULE, const char* name) {
+  const std::map<std::string, void*> windows10 = {
+      {"SHQueryUserNotificationState", reinterpret_cast<void*>(fake::queryNotificationState)},
+      {"GetDpiForWindow", reinterpret_cast<void*>(fake::dpiForWindow)},
+      {"GetSystemMetricsForDpi", reinterpret_cast<void*>(fake::metricsForDpi)},
+      {"AdjustWindowRectExForDpi", reinterpret_cast<void*>(fake::frameForDpi)},
+      {"ChangeWindowMessageFilterEx", reinterpret_cast<void*>(fake::letThrough)}};
+  const bool found = answers.windows10 && windows10.count(name);
+  return found ? reinterpret_cast<FARPROC>(windows10.at(name)) : nullptr;
+}
 HICON LoadIconA(HINSTANCE, const char*) { return reinterpret_cast<HICON>(0x7700); }
 HCURSOR LoadCursorA(HINSTANCE, const char*) { return nullptr; }
 int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
@@ -290,9 +312,9 @@ bool RunningMark::acquire(unsigned timeoutMs) {
   if (!held_) fake::advance(timeoutMs);
   return desktop.markHeld = desktop.markHeld || held_, held_;
 }
-Icon smallProgramIcon() {
+Icon smallProgramIcon(int size) {
   const auto image = static_cast<HICON>(fake::newHandle());
-  return desktop.iconImages[image] = GetSystemMetrics(SM_CXSMICON), Icon(image);
+  return desktop.iconImages[image] = size, Icon(image);
 }
 SessionWatch::SessionWatch(HWND hwnd) : hwnd_(hwnd) { desktop.sessionWatched = hwnd; }
 SessionWatch::~SessionWatch() { desktop.sessionWatched = nullptr; }

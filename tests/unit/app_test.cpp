@@ -1,5 +1,7 @@
 #include <cstring>
 
+#include "platform/newer_windows.h"
+
 #include "running_app.h"
 
 namespace {
@@ -236,6 +238,58 @@ TEST_F(RunningApp, ResumeAndUnlockInstallTheHookAnewAndSetLampsFromTheToggles) {
     tray(WM_LBUTTONUP);
     EXPECT_EQ(lamps(), lit[i % 2]) << resume;
     fake::advance(1000);
+  }
+}
+
+// As Windows 10 answers. A lock key released over a full-screen game or a
+// presentation sets its lamp and pops nothing up; a click on the icon still
+// shows the panel. Each show has the keys' toggles as they are now, the
+// hook's seen or not. A new density lays the panel, About and the icon out
+// as a start at it does. The taskbar's messages reach an elevated copy.
+TEST_F(RunningApp, OnWindows10NoPopupOverFullScreenNoStaleLampAndEveryScale) {
+  fake::answers.windows10 = true;
+  startAndSettle();
+  for (const int quiet : {3, 4}) {  // QUNS_RUNNING_D3D_FULL_SCREEN, QUNS_PRESENTATION_MODE
+    fake::answers.notificationState = quiet;
+    fake::answers.keyStates = {{VK_CAPITAL, SHORT(0xFF81)}};
+    key(VK_CAPITAL, true);
+    EXPECT_FALSE((fake::dispatch(), panelShows())) << quiet;
+    tray(WM_LBUTTONUP);
+    EXPECT_EQ(lamps(), (Colours{kOlive, kGreen, kOlive}));
+    fake::advance(1000);
+    fake::answers.notificationState = 5;
+    fake::answers.keyStates = {{VK_NUMLOCK, 1}, {VK_SCROLL, 1}};  // Num and Scroll where the hook did not see them
+    key(VK_CAPITAL, true);
+    EXPECT_EQ(lamps(), (Colours{kGreen, kOlive, kGreen}));
+    EXPECT_TRUE(showsForASecond());
+  }
+  const std::set<std::pair<HWND, UINT>> letThrough = {{panel(), 0xC0DE}, {find("TovixPicture"), WM_MOUSEMOVE}};
+  EXPECT_EQ(fake::desktop.letThrough, letThrough);
+  // The panel and About, drawn, and the icon's image size.
+  const auto seen = [] {
+    tray(WM_RBUTTONUP, "About");
+    const fake::Window& about = window(find("TovixAbout"));
+    tray(WM_LBUTTONUP);
+    lamps();
+    const fake::Window& w = window(panel());
+    return std::tuple(w.frame.left, w.frame.top, w.frame.right, w.frame.bottom, w.texts.at(0).first,
+                      w.ellipses.at(2).first.right, about.frame.left, about.frame.top, about.frame.right,
+                      about.frame.bottom, about.texts.at(0).first, fake::desktop.iconImages.begin()->second);
+  };
+  const auto at96 = seen();
+  fresh();
+  fake::answers.windows10 = true, fake::answers.dpi = 144;
+  startAndSettle();
+  const auto at144 = seen();
+  fresh();
+  fake::answers.windows10 = true;
+  startAndSettle();
+  for (const int dpi : {144, 96}) {
+    tray(WM_RBUTTONUP, "About");
+    RECT suggested = {0, 0, 1, 1};
+    for (const HWND w : {panel(), find("TovixAbout")})
+      SendMessageA(w, win::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_TRUE(seen() == (dpi == 144 ? at144 : at96)) << dpi;
   }
 }
 
