@@ -137,11 +137,13 @@ std::optional<LRESULT> IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM
       return 0;
     case kShowSoon:
       // Nothing pops up over a full-screen game or a presentation: it could
-      // throw the game out of its full screen. The lamp shows at the next show.
+      // throw the game out of its full screen. A panel shown already shows
+      // the new lamp.
       if (!win::popupsUnwelcome()) {
         show();
       } else {
         std::fill(std::begin(lampSet_), std::end(lampSet_), false);
+        InvalidateRect(hwnd(), nullptr, TRUE);
       }
       return 0;
     case win::kWmDpiChanged:

@@ -254,7 +254,11 @@ TEST_F(RunningApp, OnWindows10NoPopupOverFullScreenNoStaleLampAndEveryScale) {
     fake::answers.keyStates = {{VK_CAPITAL, SHORT(0xFF81)}};
     key(VK_CAPITAL, true);
     EXPECT_FALSE((fake::dispatch(), panelShows())) << quiet;
+    fake::answers.keyStates = {};  // Caps Lock off again where the hook did not see it
     tray(WM_LBUTTONUP);
+    EXPECT_EQ(lamps(), (Colours{kOlive, kOlive, kOlive}));
+    fake::answers.keyStates = {{VK_CAPITAL, SHORT(0xFF81)}};
+    key(VK_CAPITAL, true);  // while the panel shows
     EXPECT_EQ(lamps(), (Colours{kOlive, kGreen, kOlive}));
     fake::advance(1000);
     fake::answers.notificationState = 5;
@@ -265,9 +269,8 @@ TEST_F(RunningApp, OnWindows10NoPopupOverFullScreenNoStaleLampAndEveryScale) {
   }
   const std::set<std::pair<HWND, UINT>> letThrough = {{panel(), 0xC0DE}, {find("TovixPicture"), WM_MOUSEMOVE}};
   EXPECT_EQ(fake::desktop.letThrough, letThrough);
-  // The panel and About, drawn, and the icon's image size.
+  // The panel and the open About, drawn, and the icon's image size.
   const auto seen = [] {
-    tray(WM_RBUTTONUP, "About");
     const fake::Window& about = window(find("TovixAbout"));
     tray(WM_LBUTTONUP);
     lamps();
@@ -276,16 +279,18 @@ TEST_F(RunningApp, OnWindows10NoPopupOverFullScreenNoStaleLampAndEveryScale) {
                       w.ellipses.at(2).first.right, about.frame.left, about.frame.top, about.frame.right,
                       about.frame.bottom, about.texts.at(0).first, fake::desktop.iconImages.begin()->second);
   };
+  tray(WM_RBUTTONUP, "About");
   const auto at96 = seen();
   fresh();
   fake::answers.windows10 = true, fake::answers.dpi = 144;
   startAndSettle();
+  tray(WM_RBUTTONUP, "About");
   const auto at144 = seen();
   fresh();
   fake::answers.windows10 = true;
   startAndSettle();
+  tray(WM_RBUTTONUP, "About");
   for (const int dpi : {144, 96}) {
-    tray(WM_RBUTTONUP, "About");
     RECT suggested = {0, 0, 1, 1};
     for (const HWND w : {panel(), find("TovixAbout")})
       SendMessageA(w, win::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
