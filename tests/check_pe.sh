@@ -52,6 +52,25 @@ while read -r dll; do
   if ! grep -Eiq "$allowed" <<<"$dll"; then fail "imports $dll"; fi
 done <<<"$imports"
 
+# What the program looks up when it runs, for the Windows versions that lack
+# it, is never imported by name: Windows 2000 would refuse to load it.
+late=$(python3 -c '
+import pathlib, re, sys
+text = "".join(p.read_text() for p in pathlib.Path(sys.argv[1]).rglob("*.cpp"))
+print("\n".join(sorted(set(re.findall(r"systemFunction<.*?>\(\s*[^,()]+(?:\(\))?,\s*\"(\w+)\"\)", text, re.S)))))
+' "$(dirname "$0")/../platform")
+imported=$(awk '/^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[A-Za-z_][A-Za-z0-9_]*$/ { print $3 }' <<<"$headers")
+bound=$(comm -12 <(sort <<<"$late") <(sort -u <<<"$imported"))
+if [ -n "$late" ] && [ -z "$bound" ]; then
+  pass "looked up at run time, imported by no name: $(tr '\n' ' ' <<<"$late")"
+else
+  fail "imported by name though looked up at run time: ${bound:-nothing found to look up}"
+fi
+grep -aq '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' "$exe" &&
+  grep -aq '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2</dpiAwareness>' "$exe" &&
+  pass "the manifest declares the system's DPI (Vista to 8.1) and each monitor's (Windows 10)" ||
+  fail "the manifest lacks dpiAware true or dpiAwareness PerMonitorV2"
+
 # NO_SEH stays true only while nothing registers a handler: on i386 that
 # means linking a record into the chain at fs:0, or calling the C runtime's
 # frame handlers.
