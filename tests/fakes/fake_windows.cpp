@@ -159,23 +159,19 @@ UINT_PTR SetTimer(HWND h, UINT_PTR i, UINT ms, TIMERPROC) { return desktop.timer
 BOOL KillTimer(HWND hwnd, UINT_PTR id) { return desktop.timers.erase({hwnd, id}) != 0; }
 DWORD GetTickCount() { return desktop.now; }
 HMODULE GetModuleHandleA(const char*) { return reinterpret_cast<HMODULE>(0x400000); }
+// Of what Windows 10 adds, what answers otherwise than the program's way
+// without it does here.
 namespace fake {
 namespace {
 HRESULT WINAPI queryNotificationState(int* state) { return *state = answers.notificationState, S_OK; }
-UINT WINAPI dpiForWindow(HWND) { return answers.dpi; }
 int WINAPI metricsForDpi(int i, UINT dpi) { return i == SM_CXSMICON ? 16 * dpi / 96 : 0; }
-BOOL WINAPI frameForDpi(RECT* r, DWORD style, BOOL menu, DWORD ex, UINT) {
-  return AdjustWindowRectEx(r, style, menu, ex);
-}
 BOOL WINAPI letThrough(HWND h, UINT msg, DWORD, void*) { return desktop.letThrough.insert({h, msg}), TRUE; }
 }  // namespace
 }  // namespace fake
 FARPROC GetProcAddress(HMODULE, const char* name) {
   const std::map<std::string, void*> windows10 = {
       {"SHQueryUserNotificationState", reinterpret_cast<void*>(fake::queryNotificationState)},
-      {"GetDpiForWindow", reinterpret_cast<void*>(fake::dpiForWindow)},
       {"GetSystemMetricsForDpi", reinterpret_cast<void*>(fake::metricsForDpi)},
-      {"AdjustWindowRectExForDpi", reinterpret_cast<void*>(fake::frameForDpi)},
       {"ChangeWindowMessageFilterEx", reinterpret_cast<void*>(fake::letThrough)}};
   const bool found = answers.windows10 && windows10.count(name);
   return found ? reinterpret_cast<FARPROC>(windows10.at(name)) : nullptr;
