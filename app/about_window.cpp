@@ -67,8 +67,8 @@ LRESULT AboutWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_PAINT:
       paint();
       return 0;
-    case win::kWmDpiChanged:
-      layOut(LOWORD(wParam));
+    case win::kWmDpiChanged:  // the density the window's, as the panel takes it
+      layOut(win::windowDpi(hwnd));
       centre();
       return 0;
     case WM_SETFOCUS:

@@ -147,7 +147,8 @@ std::optional<LRESULT> IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM
       }
       return 0;
     case win::kWmDpiChanged:
-      layOut(LOWORD(wParam));
+      // Any program can post it: the density is the window's, not the message's.
+      layOut(win::windowDpi(hwnd()));
       if (!IsIconic(hwnd()) && !IsZoomed(hwnd())) place();
       InvalidateRect(hwnd(), nullptr, TRUE);
       return 0;

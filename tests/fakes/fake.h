@@ -75,6 +75,7 @@ inline struct Answers {
   // windows10: GetProcAddress finds what Windows 10 adds; the user's notification state then.
   bool windows10 = false;
   int notificationState = 5;  // QUNS_ACCEPTS_NOTIFICATIONS
+  int monitorDpi = 96;        // the panel's monitor's, on Windows 10
   RECT screen = {0, 0, 1024, 768}, workArea = {0, 0, 1024, 768};
   // holdJobs: background jobs wait for runHeldJobs(); whileStarting runs inside each start of a program.
   std::function<void()> whileWaiting, whileStarting;

@@ -160,10 +160,11 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) { return desktop.timers.erase({hwnd, id})
 DWORD GetTickCount() { return desktop.now; }
 HMODULE GetModuleHandleA(const char*) { return reinterpret_cast<HMODULE>(0x400000); }
 // Of what Windows 10 adds, what answers otherwise than the program's way
-// without it does here.
+// without it does here: the frame at a density is the same.
 namespace fake {
 namespace {
 HRESULT WINAPI queryNotificationState(int* state) { return *state = answers.notificationState, S_OK; }
+UINT WINAPI dpiForWindow(HWND) { return answers.monitorDpi; }
 int WINAPI metricsForDpi(int i, UINT dpi) { return i == SM_CXSMICON ? 16 * dpi / 96 : 0; }
 BOOL WINAPI letThrough(HWND h, UINT msg, DWORD, void*) { return desktop.letThrough.insert({h, msg}), TRUE; }
 }  // namespace
@@ -171,6 +172,7 @@ BOOL WINAPI letThrough(HWND h, UINT msg, DWORD, void*) { return desktop.letThrou
 FARPROC GetProcAddress(HMODULE, const char* name) {
   const std::map<std::string, void*> windows10 = {
       {"SHQueryUserNotificationState", reinterpret_cast<void*>(fake::queryNotificationState)},
+      {"GetDpiForWindow", reinterpret_cast<void*>(fake::dpiForWindow)},
       {"GetSystemMetricsForDpi", reinterpret_cast<void*>(fake::metricsForDpi)},
       {"ChangeWindowMessageFilterEx", reinterpret_cast<void*>(fake::letThrough)}};
   const bool found = answers.windows10 && windows10.count(name);

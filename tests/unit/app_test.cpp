@@ -282,7 +282,7 @@ TEST_F(RunningApp, OnWindows10NoPopupOverFullScreenNoStaleLampAndEveryScale) {
   tray(WM_RBUTTONUP, "About");
   const auto at96 = seen();
   fresh();
-  fake::answers.windows10 = true, fake::answers.dpi = 144;
+  fake::answers.windows10 = true, fake::answers.dpi = fake::answers.monitorDpi = 144;
   startAndSettle();
   tray(WM_RBUTTONUP, "About");
   const auto at144 = seen();
@@ -292,8 +292,12 @@ TEST_F(RunningApp, OnWindows10NoPopupOverFullScreenNoStaleLampAndEveryScale) {
   tray(WM_RBUTTONUP, "About");
   for (const int dpi : {144, 96}) {
     RECT suggested = {0, 0, 1, 1};
-    for (const HWND w : {panel(), find("TovixAbout")})
+    fake::answers.monitorDpi = dpi;
+    for (const HWND w : {panel(), find("TovixAbout")}) {
+      SendMessageA(w, win::kWmDpiChanged, MAKEWPARAM(7, 7),
+                   reinterpret_cast<LPARAM>(&suggested));  // as any program can post it
       SendMessageA(w, win::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    }
     EXPECT_TRUE(seen() == (dpi == 144 ? at144 : at96)) << dpi;
   }
 }
