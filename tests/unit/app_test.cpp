@@ -294,9 +294,9 @@ TEST_F(RunningApp, OnWindows10NoPopupOverFullScreenNoStaleLampAndEveryScale) {
     RECT suggested = {0, 0, 1, 1};
     fake::answers.monitorDpi = dpi;
     for (const HWND w : {panel(), find("TovixAbout")}) {
-      SendMessageA(w, win::kWmDpiChanged, MAKEWPARAM(7, 7),
-                   reinterpret_cast<LPARAM>(&suggested));  // as any program can post it
       SendMessageA(w, win::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+      // Then as any program can post it.
+      SendMessageA(w, win::kWmDpiChanged, MAKEWPARAM(7, 7), reinterpret_cast<LPARAM>(&suggested));
     }
     EXPECT_TRUE(seen() == (dpi == 144 ? at144 : at96)) << dpi;
   }
