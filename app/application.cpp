@@ -34,7 +34,7 @@ bool handedOver() {
 
 }  // namespace
 
-Application::Application() : panel_(*this, kAsideCaption), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
+Application::Application() : taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")), panel_(*this, kAsideCaption) {}
 
 bool Application::startUp() {
   const HWND panel = panel_.hwnd();

@@ -43,8 +43,10 @@ class Application : public win::MessageHandler {
   // Released in the reverse order, as close() releases them; the running
   // mark last of all.
   win::RunningMark mark_;
-  IndicatorPanel panel_;
+  // Before the panel: the panel's window hands this object messages as it
+  // lays itself out.
   const UINT taskbarCreated_;  // sent to every top-level window when a new taskbar starts
+  IndicatorPanel panel_;
   State state_ = State::Starting;
   std::optional<AboutWindow> about_;
   std::optional<win::SessionWatch> sessionWatch_;
