@@ -17,23 +17,14 @@
 
 #include "driver_support.h"
 
-#include <shellapi.h>
+using namespace e2e;
 
 namespace {
 
-using e2e::check;
-
 // Wine reads the screen density of each new process from here.
 bool setScreenDensity(DWORD dotsPerInch) {
-  HKEY desktop = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &desktop,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const bool set = RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dotsPerInch),
-                                  sizeof dotsPerInch) == ERROR_SUCCESS;
-  RegCloseKey(desktop);
-  return set;
+  return RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dotsPerInch,
+                         sizeof dotsPerInch) == ERROR_SUCCESS;
 }
 
 // The images of tovix.exe's icon, as "width x bits per pixel" in a row.
@@ -52,14 +43,14 @@ std::string iconImages(const char* exe) {
 }
 
 void checkIconSizes(const char* exe) {
-  const HWND taskbar = e2e::standInTaskbar();
+  const HWND taskbar = standInTaskbar();
   if (!check(taskbar != nullptr, "a stand-in takes the place of Wine's taskbar")) return;
   for (const DWORD dpi : {96, 120, 144, 168}) {
-    e2e::trayRequests.clear();
+    trayRequests.clear();
     setScreenDensity(dpi);
-    const e2e::Tovix tovix(exe);
-    const bool added = tovix.started() && e2e::waitFor([] { return !e2e::trayRequests.empty(); }, 5000);
-    const e2e::TrayIconData icon = added ? e2e::trayRequests[0].second : e2e::TrayIconData{};
+    const Tovix tovix(exe);
+    const bool added = tovix.started() && waitFor([] { return !trayRequests.empty(); }, 5000);
+    const TrayIconData icon = added ? trayRequests[0].second : TrayIconData{};
     std::printf("%lu dpi: icon of %ux%u pixels\n", dpi, icon.iconWidth, icon.iconHeight);
     check(icon.iconWidth == 16 * dpi / 96 && icon.iconHeight == icon.iconWidth,
           std::to_string(dpi) + " dots per inch: the taskbar receives an icon of the small-icon size");
@@ -70,35 +61,28 @@ void checkIconSizes(const char* exe) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: dpi_driver <tovix.exe> <screenshot folder>\n");
-    return 2;
-  }
+  if (!usage(argc == 3, "dpi_driver <tovix.exe> <screenshot folder>")) return 2;
   const std::string images = iconImages(argv[1]);
   std::printf("icon images:%s\n", images.c_str());
   check(images == " 32x8 16x8 16x32 20x8 20x32 24x8 24x32 32x32 40x8 40x32 48x8 48x32",
         "the program's icon: today's 32-pixel image first, then each of 16 to 48 pixels in 8 and 32 bits per pixel");
-  if (!check(setScreenDensity(144), "the screen is set to 144 dots per inch")) return e2e::exitCode();
-  const e2e::Tovix tovix(argv[1]);
+  if (!check(setScreenDensity(144), "the screen is set to 144 dots per inch")) return exitCode();
+  const Tovix tovix(argv[1]);
   if (tovix.started()) {
-    HWND panel = e2e::panel();
-    RECT frame;
+    const RECT frame = windowRect(panel());
     RECT client;
-    GetWindowRect(panel, &frame);
-    GetClientRect(panel, &client);
+    GetClientRect(panel(), &client);
     std::printf("panel frame (%ld,%ld)-(%ld,%ld), client %ldx%ld\n", frame.left, frame.top, frame.right, frame.bottom,
                 client.right, client.bottom);
     check(client.right == 468 && client.bottom == 146, "client area 468 x 146 pixels = 4680 x 1455 twips");
     check(frame.right == GetSystemMetrics(SM_CXSCREEN), "right edge on the screen's right edge");
     check(std::abs(frame.bottom - (GetSystemMetrics(SM_CYSCREEN) - 50)) <= 1, "bottom edge 500 twips above the bottom");
-    e2e::screenshot(panel, argv[2], "panel-144dpi");
-    e2e::waitFor([] { return !e2e::panelVisible(); }, 2500);
-    HWND icon = e2e::firstTrayIcon();
-    if (icon != nullptr) e2e::click(e2e::centreOf(icon), 1);
-    check(e2e::waitFor(e2e::panelVisible, 3000), "a left click on the icon shows the panel");
+    screenshot(panel(), argv[2], "panel-144dpi");
+    panelHidden();
+    check(clickIcon(1) && panelShown(), "a left click on the icon shows the panel");
   }
   check(tovix.close(), "Tovix ends when closed");
   checkIconSizes(argv[1]);
   check(setScreenDensity(96), "the screen is back to 96 dots per inch");
-  return e2e::exitCode();
+  return exitCode();
 }

@@ -17,18 +17,18 @@
 // beside a copy of tovix.exe and in its current folder, where a search for
 // those names would look first: they must never run.
 
-#include <shlobj.h>
-#include <tlhelp32.h>
-
 #include <cstdio>
 #include <fstream>
 #include <string>
 
 #include "driver_support.h"
 
-namespace {
+#include <shlobj.h>
+#include <tlhelp32.h>
 
-using e2e::check;
+using namespace e2e;
+
+namespace {
 
 const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
@@ -42,25 +42,18 @@ struct Launch {
 std::vector<Launch> readLaunches(const std::string& log) {
   std::vector<Launch> launches;
   std::ifstream in(log);
-  std::string line;
-  while (std::getline(in, line)) {
-    const std::size_t bar = line.find('|');
-    const std::size_t last = line.rfind('|');
-    if (bar == last) continue;
-    launches.push_back({line.substr(0, bar), line.substr(bar + 1, last - bar - 1), line.substr(last + 1)});
+  for (Launch l;
+       std::getline(in, l.program, '|') && std::getline(in, l.commandLine, '|') && std::getline(in, l.folder);) {
+    launches.push_back(l);
   }
   return launches;
 }
 
 bool samePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-bool install(const std::string& from, const std::string& to) {
-  return check(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE, "stand-in in place: " + to);
-}
-
 int threadCount(DWORD processId) {
   int threads = 0;
-  const e2e::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  const Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   THREADENTRY32 thread = {};
   thread.dwSize = sizeof thread;
   for (BOOL more = Thread32First(snapshot.get(), &thread); more; more = Thread32Next(snapshot.get(), &thread)) {
@@ -73,99 +66,83 @@ int threadCount(DWORD processId) {
 // the keyboard's repeat rate, then a release. The interval is the input
 // itself, not a wait for an outcome: sent at once, the presses would meet
 // a start still in flight rather than a finished one.
-void holdKey(WORD vk, int presses, DWORD intervalMs) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
+void holdKey(BYTE vk, int presses, DWORD intervalMs) {
   for (int i = 0; i < presses; ++i) {
     const DWORD sent = GetTickCount();
-    SendInput(1, &input, sizeof input);
-    e2e::waitFor([&] { return GetTickCount() - sent >= intervalMs; }, intervalMs);
+    keybd_event(vk, 0, 0, 0);
+    waitFor([&] { return GetTickCount() - sent >= intervalMs; }, intervalMs);
   }
-  input.ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(1, &input, sizeof input);
+  keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
 }
 
 // Wine's explorer.exe moved aside and a stand-in put in its place for as
 // long as this lives. Wine's runs on as the desktop from its own image.
-class ExplorerStandIn {
- public:
+struct ExplorerStandIn {
   ExplorerStandIn(const std::string& explorer, const std::string& standIn)
-      : explorer_(explorer), aside_(explorer + ".wine") {
-    ready_ = MoveFileExA(explorer_.c_str(), aside_.c_str(), MOVEFILE_REPLACE_EXISTING) &&
-             CopyFileA(standIn.c_str(), explorer_.c_str(), FALSE);
-  }
+      : explorer(explorer),
+        ready(MoveFileExA(explorer.c_str(), (explorer + ".wine").c_str(), MOVEFILE_REPLACE_EXISTING) &&
+              CopyFileA(standIn.c_str(), explorer.c_str(), FALSE)) {}
   ~ExplorerStandIn() {
-    DeleteFileA(explorer_.c_str());
-    MoveFileExA(aside_.c_str(), explorer_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    DeleteFileA(explorer.c_str());
+    MoveFileExA((explorer + ".wine").c_str(), explorer.c_str(), MOVEFILE_REPLACE_EXISTING);
   }
-  bool ready() const { return ready_; }
-
- private:
-  std::string explorer_;
-  std::string aside_;
-  bool ready_ = false;
+  const std::string explorer;
+  const bool ready;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: launch_driver <tovix.exe> <launch_recorder.exe> <screenshot folder>\n");
-    return 2;
-  }
-  const std::string recorder = argv[2];
-
+  if (!usage(argc == 4, "launch_driver <tovix.exe> <launch_recorder.exe> <screenshot folder>")) return 2;
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   const std::string folder = std::string(temp) + "tovix-launch\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string current = folder + "current\\";
   const std::string log = folder + "launches.log";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA(current.c_str(), nullptr);
   DeleteFileA(log.c_str());
   SetEnvironmentVariableA("TOVIX_LAUNCH_LOG", log.c_str());
 
-  char system[MAX_PATH];
-  GetSystemDirectoryA(system, sizeof system);
-  char programs[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programs);
-  const std::string playerFolder = std::string(programs) + "\\Windows Media Player\\";
+  const std::string system = knownFolder(CSIDL_SYSTEM);
+  const std::string programs = knownFolder(CSIDL_PROGRAM_FILES);
+  const std::string playerFolder = programs + "\\Windows Media Player\\";
   CreateDirectoryA(playerFolder.c_str(), nullptr);
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
   GetVersionExA(&version);
   const bool windows2000 = version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
-  std::printf("Windows %lu.%lu, programs in %s\n", version.dwMajorVersion, version.dwMinorVersion, programs);
+  std::printf("Windows %lu.%lu, programs in %s\n", version.dwMajorVersion, version.dwMinorVersion, programs.c_str());
 
-  char windows[MAX_PATH];
-  GetSystemWindowsDirectoryA(windows, sizeof windows);
-  const std::string current = folder + "current\\";
-  CreateDirectoryA(current.c_str(), nullptr);
   const std::string tovixExe = folder + "tovix.exe";
-  const std::string explorer = std::string(windows) + "\\explorer.exe";
-  const std::string calc = std::string(system) + "\\calc.exe";
+  const std::string explorer = knownFolder(CSIDL_WINDOWS) + "\\explorer.exe";
+  const std::string calc = system + "\\calc.exe";
   const std::string player = playerFolder + (windows2000 ? "mplayer2.exe" : "wmplayer.exe");
-  const ExplorerStandIn explorerStandIn(explorer, recorder);
-  bool ready = check(explorerStandIn.ready(), "stand-in in place: " + explorer) && install(argv[1], tovixExe) &&
-               install(recorder, calc) && install(recorder, playerFolder + "wmplayer.exe") &&
-               install(recorder, playerFolder + "mplayer2.exe");
-  for (const std::string& planted : {folder, current}) {
-    ready = ready && install(recorder, planted + "explorer.exe") && install(recorder, planted + "calc.exe");
+  const std::string planted[] = {folder + "explorer.exe", folder + "calc.exe", current + "explorer.exe",
+                                 current + "calc.exe"};
+  const ExplorerStandIn explorerStandIn(explorer, argv[2]);
+  bool ready = check(explorerStandIn.ready, "stand-in in place: " + explorer);
+  // A copy of tovix.exe, the rest the recorder.
+  for (const std::string& to : {tovixExe, calc, playerFolder + "wmplayer.exe", playerFolder + "mplayer2.exe",
+                                planted[0], planted[1], planted[2], planted[3]}) {
+    const char* from = to == tovixExe ? argv[1] : argv[2];
+    ready = ready && check(CopyFileA(from, to.c_str(), FALSE) != FALSE, "stand-in in place: " + to);
   }
-  if (!ready) return e2e::exitCode();
+  if (!ready) return exitCode();
 
-  e2e::TypingWindow target;
+  TypingWindow target;
   check(target.takeFocus(), "the typing window has the focus");
 
   // The panel shows once start-up has acquired everything.
-  const e2e::Tovix tovix(tovixExe, current.c_str());
-  if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
+  const Tovix tovix(tovixExe, current.c_str());
+  if (!check(tovix.started(), "tovix.exe starts")) return exitCode();
   const DWORD tovixId = GetProcessId(tovix.process());
-  e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
+  panelHidden();
   const int idleThreads = threadCount(tovixId);
 
-  const bool iconShown = e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
-  check(iconShown, "the icon is in Wine's system tray (" + std::to_string(e2e::visibleTrayIcons()) + " icon)");
-  check(!e2e::launchKeysFree(), "the three launch keys are taken while Tovix runs");
+  const bool iconShown = waitFor([] { return visibleTrayIcons() == 1; }, 5000);
+  check(iconShown, "the icon is in Wine's system tray (" + std::to_string(visibleTrayIcons()) + " icon)");
+  check(!launchKeysFree(), "the three launch keys are taken while Tovix runs");
 
   const auto count = [&](const std::string& program) {
     int found = 0;
@@ -178,14 +155,13 @@ int main(int argc, char** argv) {
   // Returns how long the panel took to show, ~0 when it or the starts did
   // not settle.
   const auto settle = [&] {
-    e2e::tapKeys({VK_CAPITAL, VK_CAPITAL});
+    tapKeys({VK_CAPITAL, VK_CAPITAL});
     const DWORD since = GetTickCount();
-    const bool shown = e2e::waitFor(e2e::panelVisible, 5000);
+    const bool shown = panelShown(5000);
     const DWORD took = GetTickCount() - since;
-    const bool quiet = e2e::waitFor(
-        [&] { return threadCount(tovixId) <= idleThreads && e2e::childProcesses(tovixId).empty(); }, 10000);
-    const bool hidden = e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
-    return shown && quiet && hidden ? took : ~0ul;
+    const bool quiet =
+        waitFor([&] { return threadCount(tovixId) <= idleThreads && childProcesses(tovixId).empty(); }, 10000);
+    return shown && quiet && panelHidden() ? took : ~0ul;
   };
 
   const struct {
@@ -201,11 +177,11 @@ int main(int argc, char** argv) {
   };
   std::string typed;
   for (const auto& key : keys) {
-    e2e::tapKeys({key.vk, static_cast<WORD>(key.typed[0]), static_cast<WORD>(key.typed[1])});
+    tapKeys({key.vk, static_cast<WORD>(key.typed[0]), static_cast<WORD>(key.typed[1])});
     for (const char* c = key.typed; *c != 0; ++c) typed += static_cast<char>(*c - 'A' + 'a');
-    const bool arrived = e2e::waitFor([&] { return target.text() == typed; }, 3000);
+    const bool arrived = waitFor([&] { return target.text() == typed; }, 3000);
     check(arrived, std::string(key.key) + ": the keys typed after it arrive in order (\"" + target.text() + "\")");
-    const bool started = e2e::waitFor([&] { return count(key.program) == 1; }, 5000);
+    const bool started = waitFor([&] { return count(key.program) == 1; }, 5000);
     if (!check(started, std::string(key.key) + " starts " + key.program)) continue;
     Launch launch;
     for (const Launch& each : readLaunches(log)) {
@@ -214,7 +190,7 @@ int main(int argc, char** argv) {
     std::printf("%s started %s as [%s] in %s\n", key.key, launch.program.c_str(), launch.commandLine.c_str(),
                 launch.folder.c_str());
     check(launch.commandLine == key.commandLine, std::string(key.key) + " command line is " + key.commandLine);
-    check(samePath(launch.folder, system) || samePath(launch.folder, std::string(system) + "\\"),
+    check(samePath(launch.folder, system) || samePath(launch.folder, system + "\\"),
           std::string(key.key) + ": the program starts in the system folder");
     check(target.hasFocus(), std::string(key.key) + ": the typing window keeps the focus");
   }
@@ -224,35 +200,30 @@ int main(int argc, char** argv) {
   const bool settled = settle() != ~0ul;
   const int held = count(calc) - 1;
   check(settled && held == 1, "the Calculator key held down starts one program (" + std::to_string(held) + ")");
-  e2e::tapKeys({0xB7});
-  check(e2e::waitFor([&] { return count(calc) == 3; }, 5000) && settle() != ~0ul && count(calc) == 3,
+  tapKeys({0xB7});
+  check(waitFor([&] { return count(calc) == 3; }, 5000) && settle() != ~0ul && count(calc) == 3,
         "a separate tap starts another");
 
   // Anyone can look up the atoms and post the hot keys.
   for (int i = 0; i < 200; ++i) {
     const char* atom = i % 3 == 0 ? "Bexil" : i % 3 == 1 ? "Bexil1" : "Bexil2";
     const SHORT id = static_cast<SHORT>(GlobalFindAtomA(atom));
-    PostMessageA(e2e::panel(), WM_HOTKEY, static_cast<WPARAM>(static_cast<LONG>(id)), 0);
+    PostMessageA(panel(), WM_HOTKEY, static_cast<WPARAM>(static_cast<LONG>(id)), 0);
   }
   const DWORD shownAfter = settle();
   std::printf("after 200 posted hot keys the panel showed for Caps Lock in %lu ms\n", shownAfter);
   // The hook saw no press for them, and the keys are up.
-  check(count(explorer) == 1 && count(calc) == 3 && count(player) == 1 && e2e::running(tovix.process()),
+  check(count(explorer) == 1 && count(calc) == 3 && count(player) == 1 && running(tovix.process()),
         "200 posted hot keys start no program and leave Tovix running");
   check(shownAfter <= 2000, "and the panel still shows for Caps Lock");
 
-  bool plantedRan = false;
-  for (const Launch& launch : readLaunches(log)) {
-    for (const std::string& planted : {folder, current}) {
-      plantedRan = plantedRan || samePath(launch.program, planted + "explorer.exe") ||
-                   samePath(launch.program, planted + "calc.exe");
-    }
-  }
-  check(!plantedRan, "no planted explorer.exe or calc.exe ran");
+  int plantedRuns = 0;
+  for (const std::string& program : planted) plantedRuns += count(program);
+  check(plantedRuns == 0, "no planted explorer.exe or calc.exe ran");
 
-  check(e2e::visibleTrayIcons() == 1, "the desktop's tray is still there");
+  check(visibleTrayIcons() == 1, "the desktop's tray is still there");
   check(tovix.close(), "tovix.exe ends with exit code 0 when closed");
-  check(e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000), "the icon is gone from the system tray");
-  check(e2e::launchKeysFree(), "the three launch keys can be registered by another program");
-  return e2e::exitCode();
+  check(waitFor([] { return visibleTrayIcons() == 0; }, 5000), "the icon is gone from the system tray");
+  check(launchKeysFree(), "the three launch keys can be registered by another program");
+  return exitCode();
 }

@@ -14,27 +14,25 @@
 
 #include "driver_support.h"
 
-namespace {
+using namespace e2e;
 
-using e2e::check;
+namespace {
 
 // Both what Windows reports and where the X server shows the panel: right
 // and bottom edges where they belong.
-bool placedRight(const std::string& shots, const char* when, const POINT& corner) {
+bool placedRight(const std::string& shots, const std::string& when, const POINT& corner) {
   POINT x = {-1, -1};
-  const bool shown = e2e::waitFor([&] { return e2e::xWindowOrigin(shots, "Tovix", &x); }, 3000);
-  RECT frame;
-  GetWindowRect(e2e::panel(), &frame);
-  std::printf("%s: panel frame (%ld,%ld)-(%ld,%ld), X window at (%ld,%ld)\n", when, frame.left, frame.top, frame.right,
-              frame.bottom, x.x, x.y);
+  const bool shown = waitFor([&] { return xWindowOrigin(shots, "Tovix", &x); }, 3000);
+  const RECT frame = windowRect(panel());
+  std::printf("%s: panel frame (%ld,%ld)-(%ld,%ld), X window at (%ld,%ld)\n", when.c_str(), frame.left, frame.top,
+              frame.right, frame.bottom, x.x, x.y);
   return frame.right == corner.x && frame.bottom == corner.y && shown && x.x == frame.left && x.y == frame.top;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 5) {
-    std::fprintf(stderr, "usage: placement_driver <tovix.exe> <screenshot folder> [bottom|right <pixels>]\n");
+  if (!usage(argc == 3 || argc == 5, "placement_driver <tovix.exe> <screenshot folder> [bottom|right <pixels>]")) {
     return 2;
   }
   const std::string shots = argv[2];
@@ -43,24 +41,23 @@ int main(int argc, char** argv) {
   RECT work = {0, 0, width, height};
   if (argc == 5) (std::string(argv[3]) == "right" ? work.right : work.bottom) -= std::atol(argv[4]);
   // The screen's right edge, 500 twips above its bottom, inside the work area.
-  const POINT corner = {std::min(width, work.right), std::min(height - e2e::twipsToPixels(500), work.bottom)};
+  const POINT corner = {std::min(width, work.right), std::min(height - twipsToPixels(500), work.bottom)};
   int right = 0;
   const int starts = argc == 5 ? 1 : 10;
   for (int start = 1; start <= starts; ++start) {
     const std::string what = "start " + std::to_string(start);
-    const e2e::Tovix tovix(argv[1]);
+    const Tovix tovix(argv[1]);
     if (!tovix.started()) break;
-    bool placed = placedRight(shots, what.c_str(), corner);
-    e2e::waitFor([] { return !e2e::panelVisible(); }, 2500);
+    bool placed = placedRight(shots, what, corner);
+    panelHidden();
     // Scroll Lock shows the panel again; pressed twice, it keeps its state.
-    e2e::tapKeys({VK_SCROLL, VK_SCROLL});
-    placed =
-        e2e::waitFor(e2e::panelVisible, 3000) && placedRight(shots, (what + ", shown again").c_str(), corner) && placed;
+    tapKeys({VK_SCROLL, VK_SCROLL});
+    placed = panelShown() && placedRight(shots, what + ", shown again", corner) && placed;
     right += placed ? 1 : 0;
     check(tovix.close(), what + ": Tovix ends when closed");
   }
   check(right == starts, "the panel opened with its corner at (" + std::to_string(corner.x) + "," +
                              std::to_string(corner.y) + ") on " + std::to_string(right) + " starts of " +
                              std::to_string(starts) + ", and stayed there when shown again");
-  return e2e::exitCode();
+  return exitCode();
 }

@@ -18,12 +18,9 @@
 
 #include <shellapi.h>
 
+using namespace e2e;
+
 namespace {
-
-using e2e::check;
-
-using e2e::panel;
-using e2e::panelVisible;
 
 HWND picture() { return FindWindowExA(panel(), nullptr, "TovixPicture", nullptr); }
 
@@ -34,28 +31,23 @@ bool settled() {
 }
 
 // Toggles Caps Lock twice and checks its lamp each time.
-bool lampsFollowKeys(e2e::TypingWindow& target, const std::string& when) {
-  bool all = target.takeFocus();
-  for (int i = 0; i < 2 && all; ++i) {
-    e2e::waitFor([] { return !panelVisible(); }, 2500);
-    e2e::tapKeys({VK_CAPITAL});
-    all = e2e::waitFor([] { return panelVisible() && e2e::lastKeyUp() == VK_CAPITAL; }, 3000);
-    if (!all) break;
-    const std::uint32_t expected = (GetKeyState(VK_CAPITAL) & 1) ? e2e::kLampOn : e2e::kLampOff;
-    all = e2e::waitFor([&] { return e2e::lampColour(VK_CAPITAL) == expected; }, 1000);
+void lampsFollowKeys(TypingWindow& target, const std::string& when) {
+  target.takeFocus();
+  for (const char* tap : {" 1", " 2"}) {
+    panelHidden();
+    checkLockKey(VK_CAPITAL, when + ": caps lock release" + tap);
   }
-  return check(all, when + ": the Caps Lock lamp follows the key");
 }
 
 void checkTaskbarRestart() {
-  HWND taskbar = e2e::standInTaskbar();
+  HWND taskbar = standInTaskbar();
   if (!check(taskbar != nullptr, "Wine's shell has ended and a new taskbar has started")) return;
 
   // What Windows' shell broadcasts when its taskbar starts.
   SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  const bool added = e2e::waitFor([] { return !e2e::trayRequests.empty(); }, 5000);
+  const bool added = waitFor([] { return !trayRequests.empty(); }, 5000);
   if (!check(added, "Tovix puts its icon back on the new taskbar")) return;
-  const auto& [message, icon] = e2e::trayRequests.front();
+  const auto& [message, icon] = trayRequests.front();
   std::printf("icon request: message %lu, owner %08lx, id %u, flags %u, callback 0x%x\n", message, icon.owner, icon.id,
               icon.flags, icon.callback);
   const HWND owner = picture();
@@ -64,14 +56,14 @@ void checkTaskbarRestart() {
         "the same icon: NIM_ADD, trayReceiver, id 1, message | icon | tip, callback 0x200, tip \"Tovix\"");
 
   // A left click on it, as the new taskbar reports it.
-  e2e::waitFor([] { return !panelVisible(); }, 2500);
+  panelHidden();
   PostMessageA(owner, icon.callback, icon.id, WM_LBUTTONDOWN);
   PostMessageA(owner, icon.callback, icon.id, WM_LBUTTONUP);
-  check(e2e::waitFor(panelVisible, 3000), "a click on the restored icon shows the panel");
+  check(panelShown(), "a click on the restored icon shows the panel");
   DestroyWindow(taskbar);
 }
 
-void checkRandomMessages(e2e::TypingWindow& target) {
+void checkRandomMessages(TypingWindow& target) {
   std::mt19937 rng(20261208);
   const HWND targets[] = {panel(), picture()};
   // Half of the messages are ones Tovix handles or whose arguments are
@@ -93,12 +85,10 @@ void checkRandomMessages(e2e::TypingWindow& target) {
   }
   std::printf("random messages: 10000 tried, %d posted\n", posted);
   check(settled(), "Tovix still answers after 10,000 random messages");
-  check(e2e::visibleTrayIcons() == 1, "its icon is still there");
-  check(!e2e::launchKeysFree(), "its launch keys are still held");
-  HWND icon = e2e::firstTrayIcon();
-  e2e::waitFor([] { return !panelVisible(); }, 2500);
-  if (icon != nullptr) e2e::click(e2e::centreOf(icon), 1);
-  check(e2e::waitFor(panelVisible, 3000), "a click on its icon still shows the panel");
+  check(visibleTrayIcons() == 1, "its icon is still there");
+  check(!launchKeysFree(), "its launch keys are still held");
+  panelHidden();
+  check(clickIcon(1) && panelShown(), "a click on its icon still shows the panel");
   lampsFollowKeys(target, "after the random messages");
 }
 
@@ -118,15 +108,15 @@ LRESULT CALLBACK observer(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool tovixHookRunsFirst(e2e::TypingWindow& target) {
+bool tovixHookRunsFirst(TypingWindow& target) {
   target.takeFocus();
   releaseSeen = false;
-  e2e::tapKeys({VK_CAPITAL});
-  e2e::waitFor([] { return releaseSeen; }, 3000);
+  tapKeys({VK_CAPITAL});
+  waitFor([] { return releaseSeen; }, 3000);
   return releaseSeen && calledFromAnotherHook;
 }
 
-void checkResume(e2e::TypingWindow& target) {
+void checkResume(TypingWindow& target) {
   HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, observer, GetModuleHandleA(nullptr), 0);
   if (!check(hook != nullptr, "the observing hook is installed")) return;
   check(!tovixHookRunsFirst(target), "before resume, Tovix's hook is the older one");
@@ -156,33 +146,30 @@ void checkCanarySeeded(HANDLE process, const char* exe, const char* map) {
   std::memcpy(&linked, reinterpret_cast<const BYTE*>(image) + rva, sizeof linked);
   FreeLibrary(image);
   constexpr SIZE_T kImageBaseAddress = 0x08;  // in a 32-bit PEB
-  const DWORD base = e2e::pebField(process, kImageBaseAddress);
+  const DWORD base = pebField(process, kImageBaseAddress);
   DWORD running = 0;
   const bool read = base != 0 && ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(base + rva)),
                                                    &running, sizeof running, nullptr);
-  const std::string values = e2e::hex(linked) + " in the image, " + e2e::hex(running) + " running";
+  const std::string values = hex(linked) + " in the image, " + hex(running) + " running";
   check(read && running != linked && running != 0, "the stack canary is seeded at start: " + values);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: robustness_driver <tovix.exe> <tovix.map> <screenshot folder>\n");
-    return 2;
-  }
-  e2e::TypingWindow target;
+  if (!usage(argc == 4, "robustness_driver <tovix.exe> <tovix.map> <screenshot folder>")) return 2;
+  TypingWindow target;
   target.takeFocus();
-  const e2e::Tovix tovix(argv[1]);
-  if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
-  e2e::waitFor([] { return e2e::visibleTrayIcons() == 1; }, 5000);
+  const Tovix tovix(argv[1]);
+  if (!check(tovix.started(), "tovix.exe starts")) return exitCode();
+  waitFor([] { return visibleTrayIcons() == 1; }, 5000);
 
   checkCanarySeeded(tovix.process(), argv[1], argv[2]);
   checkRandomMessages(target);
   checkResume(target);
   checkTaskbarRestart();
 
-  check(e2e::running(tovix.process()), "Tovix is still running");
+  check(running(tovix.process()), "Tovix is still running");
   check(tovix.close(), "and ends when closed");
-  return e2e::exitCode();
+  return exitCode();
 }

@@ -16,12 +16,9 @@
 
 #include <psapi.h>
 
+using namespace e2e;
+
 namespace {
-
-using e2e::check;
-
-using e2e::panel;
-using e2e::panelVisible;
 
 struct Footprint {
   int gdiObjects;
@@ -29,32 +26,26 @@ struct Footprint {
   SIZE_T memory;
 };
 
-Footprint footprint(HANDLE process) {
+// Measured and printed after this many key events.
+Footprint footprint(HANDLE process, long events) {
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof memory;
   GetProcessMemoryInfo(process, &memory, sizeof memory);
-  return {e2e::gdiObjects(process), e2e::windowCount(GetProcessId(process)), memory.WorkingSetSize};
-}
-
-std::string describe(const Footprint& f) {
-  char text[128];
-  std::snprintf(text, sizeof text, "%d GDI objects, %d windows, %lu KiB working set", f.gdiObjects, f.windows,
-                static_cast<unsigned long>(f.memory / 1024));
-  return text;
+  const Footprint f = {gdiObjects(process), windowCount(GetProcessId(process)), memory.WorkingSetSize};
+  std::printf("after %ld events: %d GDI objects, %d windows, %lu KiB working set\n", events, f.gdiObjects, f.windows,
+              static_cast<unsigned long>(f.memory / 1024));
+  return f;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: soak_driver <tovix.exe> <screenshot folder> [key events]\n");
-    return 2;
-  }
+  if (!usage(argc == 3 || argc == 4, "soak_driver <tovix.exe> <screenshot folder> [key events]")) return 2;
   const long events = argc == 4 ? std::atol(argv[3]) : 20000;
-  e2e::TypingWindow target;
+  TypingWindow target;
   check(target.takeFocus(), "the typing window has the focus");
-  const e2e::Tovix tovix(argv[1]);
-  if (!check(tovix.started(), "tovix.exe starts")) return e2e::exitCode();
+  const Tovix tovix(argv[1]);
+  if (!check(tovix.started(), "tovix.exe starts")) return exitCode();
 
   std::mt19937 rng(7);
   const WORD locks[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
@@ -79,36 +70,33 @@ int main(int argc, char** argv) {
         typed += static_cast<char>(keys.back());
       }
     }
-    e2e::tapKeys(keys);
-    const WORD lastKey = keys.back();
+    tapKeys(keys);
     const auto arrived = [&] {
-      return e2e::lastKeyUp() == lastKey && GetWindowTextLengthA(target.edit) == static_cast<int>(typed.size());
+      return lastKeyUp() == keys.back() && GetWindowTextLengthA(target.edit) == static_cast<int>(typed.size());
     };
-    inOrder = e2e::waitFor(arrived, 10000) && target.text() == typed;
+    inOrder = waitFor(arrived, 10000) && target.text() == typed;
     focusKept = target.hasFocus();
     characters += typed.size();
     SetWindowTextA(target.edit, "");
-    if (sent == 1000) early = footprint(tovix.process());
+    if (sent == 1000) early = footprint(tovix.process(), sent);
   }
   const DWORD took = GetTickCount() - started;
   std::printf("%ld key events in %lu ms, %zu characters\n", sent, took, characters);
   check(inOrder && sent == events, "every character arrived, in order");
   check(focusKept, "the typing window kept the focus throughout");
 
-  if (check(e2e::waitFor(panelVisible, 3000), "the panel is up after the last lock key")) {
-    for (const e2e::Lamp& lamp : e2e::kLamps) {
-      const std::uint32_t expected = (GetKeyState(lamp.key) & 1) ? e2e::kLampOn : e2e::kLampOff;
-      check(e2e::lampColour(lamp.key) == expected, std::string(lamp.caption) + " lamp matches the key's toggle state");
+  if (check(panelShown(), "the panel is up after the last lock key")) {
+    for (const Lamp& lamp : kLamps) {
+      check(lampColour(lamp.key) == lampFor(lamp.key),
+            std::string(lamp.caption) + " lamp matches the key's toggle state");
     }
   }
 
-  const Footprint late = footprint(tovix.process());
-  std::printf("after 1000 events: %s\n", describe(early).c_str());
-  std::printf("after %ld events: %s\n", sent, describe(late).c_str());
+  const Footprint late = footprint(tovix.process(), sent);
   check(early.gdiObjects > 0 && std::abs(late.gdiObjects - early.gdiObjects) <= 2, "GDI objects steady");
   check(early.windows > 0 && late.windows == early.windows, "windows steady");
   check(late.memory <= early.memory + 1024 * 1024, "memory within 1 MiB");
 
   check(tovix.close(), "Tovix ends when closed");
-  return e2e::exitCode();
+  return exitCode();
 }
