@@ -1,4 +1,6 @@
-// Checks the whole program as a user meets it through its notification icon:
+// The program as a whole, one test a run.
+//
+// app: the program as a user meets it through its notification icon:
 // a left click shows the panel; a right click opens "About" / "Exit"; About
 // opens one centred window; Exit with About open lets go of the icon and the
 // launch keys at once and ends the process when About closes, even after
@@ -9,18 +11,31 @@
 // shows for a moment without taking the focus, and no object another program
 // holds under the running-copy name decides whether a copy runs.
 //
-// app_driver <tovix.exe> <screenshot folder>
+// launch: the notification icon and the launch keys:
+// the icon is in the system tray while the program runs; each launch key,
+// pressed while another window has the focus, starts exactly Windows' own
+// program in the system folder, and keys typed right after it arrive in
+// order; a key held down starts one program, each separate tap one more,
+// and a flood of hot-key messages posted by another program starts none
+// and leaves the panel working.
+//
+// Stand-ins that record how they were started take the places of explorer
+// (in the Windows folder, for the time of the test: Wine's own explorer,
+// asked for a folder, would end the desktop and its tray), the calculator
+// (in the system folder) and the media player (below the folder Windows
+// reports for programs). Planted ones named explorer.exe and calc.exe lie
+// beside a copy of tovix.exe and in its current folder, where a search for
+// those names would look first: they must never run.
+//
+// app_driver <tovix.exe> <launch_recorder.exe> <screenshot folder> app | launch
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <utility>
+#include <fstream>
 
 #include "driver_support.h"
 
 #include <sddl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 using namespace e2e;
 
@@ -74,11 +89,9 @@ bool closeGlyphDrawn() {
   int glyph = 0;
   int unmatched = 0;
   for (int y = 3; y < kSide - 3; ++y) {
-    for (int x = 3; x < kSide - 3; ++x) {
-      const int mirrored = kSide - 1 - x;
-      if (!dark(x, y)) continue;
-      ++glyph;
-      if (!dark(mirrored, y) && !dark(mirrored - 1, y) && !dark(mirrored + 1, y)) ++unmatched;
+    for (int x = 3, mirrored = kSide - 4; x < kSide - 3; ++x, --mirrored) {
+      glyph += dark(x, y);
+      unmatched += dark(x, y) && !dark(mirrored, y) && !dark(mirrored - 1, y) && !dark(mirrored + 1, y);
     }
   }
   DeleteObject(SelectObject(memory, old));
@@ -114,7 +127,7 @@ void checkAbout(HWND about) {
         "the About window has a close box, drawn with its glyph");
   // Moved out of the centre, and clear of the icon, which must stay clickable.
   const int half = GetSystemMetrics(SM_CYSCREEN) / 2;
-  SetWindowPos(about, nullptr, 5, windowRect(trayIcon()).top < half ? half : 5, 0, 0,
+  SetWindowPos(about, nullptr, 5, windowRect(trayWindow()).top < half ? half : 5, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (chooseFromMenu(0, false)) {
     waitFor([about] { return centred(about); }, 3000);
@@ -124,7 +137,7 @@ void checkAbout(HWND about) {
 }
 
 void checkTrayAndAbout(HANDLE tovix) {
-  if (!check(trayIcon() != nullptr && visibleTrayIcons() == 1, "one icon in the system tray")) return;
+  if (!check(visibleTrayIcons() == 1, "one icon in the system tray")) return;
 
   clickIcon(1);
   if (check(panelShown(), "a left click on the icon shows the panel")) {
@@ -154,7 +167,10 @@ void checkTrayAndAbout(HANDLE tovix) {
   check(clickIcon(1) && panelShown(), "and a click on the icon still shows the panel");
   // The window manager's frame first appears in the top-left corner: the
   // panel must not follow it there, over the icons.
-  check(panelPlacedBottomRight(panel()), "at the bottom-right");
+  const RECT frame = windowRect(panel());
+  check(frame.right == GetSystemMetrics(SM_CXSCREEN) &&
+            frame.bottom == GetSystemMetrics(SM_CYSCREEN) - twipsToPixels(500),
+        "at the bottom-right, 500 twips above the screen's bottom edge");
 
   if (chooseFromMenu(1, false)) {
     check(waitFor([] { return visibleTrayIcons() == 0; }, 3000), "\"Exit\" removes the icon at once");
@@ -215,11 +231,10 @@ void checkSecondCopy(HANDLE first) {
 // for a running panel: it renames its own before it does.
 DWORD endingCopy = 0;
 bool newCopyHasLooked() {
-  for (HWND found = FindWindowExA(nullptr, nullptr, "TovixForm", "Bexil's Tovix"); found != nullptr;
-       found = FindWindowExA(nullptr, found, "TovixForm", "Bexil's Tovix")) {
+  for (HWND window : childWindows(nullptr)) {
     DWORD owner = 0;
-    GetWindowThreadProcessId(found, &owner);
-    if (owner != endingCopy) return true;
+    GetWindowThreadProcessId(window, &owner);
+    if (windowText(window) == "Bexil's Tovix" && owner != endingCopy) return true;
   }
   return false;
 }
@@ -272,16 +287,14 @@ void checkFiveAtOnce() {
 // run as the same user, computes the same.
 std::string runningMarkName() {
   HANDLE token = nullptr;
-  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
-  const Handle closer(token);
   alignas(TOKEN_USER) BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
   DWORD size = 0;
   char* sid = nullptr;
-  if (!GetTokenInformation(token, TokenUser, user, sizeof user, &size) ||
-      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
-    return "";
-  }
-  const std::string name = std::string("Local\\Tovix.Running.") + sid;
+  const bool known = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                     GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+                     ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
+  CloseHandle(token);
+  const std::string name = known ? std::string("Local\\Tovix.Running.") + sid : "";
   LocalFree(sid);
   return name;
 }
@@ -299,10 +312,9 @@ void checkRunningMarkSquatted(const char* exe) {
     const std::string held = std::string("another program holds ") + kinds[kind] + " of the running-copy name";
     if (!check(!name.empty() && squatter != nullptr, held)) continue;
     const Tovix tovix(exe);
-    if (!check(tovix.started(), "tovix.exe starts all the same")) continue;
+    if (!check(tovix.started, "tovix.exe starts all the same")) continue;
     const Handle second(startProcess(tovixCommand));
-    check(waitForExit(second.get(), 10000) == 0 && running(tovix.process()),
-          "a second copy ends by itself, the first runs on");
+    check(waitForExit(second.get(), 10000) == 0 && running(tovix.process()), "the second copy ends, the first runs on");
     check(waitFor(onePanelOneIcon, 3000), "one panel and one icon");
     check(tovix.close(), "and it ends when closed");
     // Should both run, the close above may have met the second's panel.
@@ -310,23 +322,194 @@ void checkRunningMarkSquatted(const char* exe) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (!usage(argc == 3, "app_driver <tovix.exe> <screenshot folder>")) return 2;
+void app(int, char** argv) {
   tovixCommand = "\"" + std::string(argv[1]) + "\"";
-  shots = argv[2];
+  shots = argv[3];
 
-  {
-    const Tovix tovix(argv[1]);
-    if (!check(tovix.started(), "tovix.exe starts")) return exitCode();
+  // After "Exit", that the launch keys stay free the five copies below show.
+  if (const Tovix tovix(argv[1]); check(tovix.started, "tovix.exe starts")) {
     checkSecondCopy(tovix.process());
     checkTrayAndAbout(tovix.process());
   }
-  check(launchKeysFree(), "after exit the launch keys can be registered by another program");
-
   checkFiveAtOnce();
   checkRunningMarkSquatted(argv[1]);
   checkCopyStartedWhileTheFirstEnds();
-  return exitCode();
+}
+
+const char kMyComputer[] = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+std::string logFile;
+
+bool samePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+struct Launch {
+  std::string program, commandLine, folder;
+};
+
+// What the recorder logged, a line "program|command line|current folder" a
+// start, in order: the starts of this program, or all.
+std::vector<Launch> launches(const std::string& program = "") {
+  std::vector<Launch> found;
+  std::ifstream in(logFile);
+  for (Launch l;
+       std::getline(in, l.program, '|') && std::getline(in, l.commandLine, '|') && std::getline(in, l.folder);) {
+    if (program.empty() || samePath(l.program, program)) found.push_back(l);
+  }
+  return found;
+}
+
+// Holds a key down as a keyboard does: a press, then repeated presses at
+// the keyboard's repeat rate, then a release. The interval is the input
+// itself, not a wait for an outcome: sent at once, the presses would meet
+// a start still in flight rather than a finished one.
+void holdKey(BYTE vk, int presses, DWORD intervalMs) {
+  for (int i = 0; i < presses; ++i) {
+    const DWORD sent = GetTickCount();
+    keybd_event(vk, 0, 0, 0);
+    waitFor([&] { return GetTickCount() - sent >= intervalMs; }, intervalMs);
+  }
+  keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Wine's explorer.exe moved aside and a stand-in put in its place for as
+// long as this lives. Wine's runs on as the desktop from its own image.
+struct ExplorerStandIn {
+  const std::string explorer, standIn;
+  const bool ready = MoveFileExA(explorer.c_str(), (explorer + ".wine").c_str(), MOVEFILE_REPLACE_EXISTING) &&
+                     CopyFileA(standIn.c_str(), explorer.c_str(), FALSE);
+  ~ExplorerStandIn() {
+    DeleteFileA(explorer.c_str());
+    MoveFileExA((explorer + ".wine").c_str(), explorer.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+};
+
+void launchKeys(int, char** argv) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string folder = std::string(temp) + "tovix-launch\\";
+  const std::string current = folder + "current\\";
+  const std::string system = knownFolder(CSIDL_SYSTEM);
+  const std::string programs = knownFolder(CSIDL_PROGRAM_FILES);
+  const std::string playerFolder = programs + "\\Windows Media Player\\";
+  for (const std::string& made : {folder, current, playerFolder}) CreateDirectoryA(made.c_str(), nullptr);
+  logFile = folder + "launches.log";
+  DeleteFileA(logFile.c_str());
+  SetEnvironmentVariableA("TOVIX_LAUNCH_LOG", logFile.c_str());
+  const WORD version = LOWORD(GetVersion());  // the major version in the low byte, the minor in the high
+  std::printf("Windows %u.%u, programs in %s\n", LOBYTE(version), HIBYTE(version), programs.c_str());
+
+  const std::string tovixExe = folder + "tovix.exe";
+  const std::string explorer = knownFolder(CSIDL_WINDOWS) + "\\explorer.exe";
+  const std::string calc = system + "\\calc.exe";
+  const std::string player = playerFolder + (version == 0x0005 ? "mplayer2.exe" : "wmplayer.exe");
+  const std::string planted[] = {folder + "explorer.exe", folder + "calc.exe", current + "explorer.exe",
+                                 current + "calc.exe"};
+  const ExplorerStandIn explorerStandIn{explorer, argv[2]};
+  bool ready = check(explorerStandIn.ready, "stand-in in place: " + explorer);
+  // A copy of tovix.exe, the rest the recorder.
+  for (const std::string& to : {tovixExe, calc, playerFolder + "wmplayer.exe", playerFolder + "mplayer2.exe",
+                                planted[0], planted[1], planted[2], planted[3]}) {
+    const char* from = to == tovixExe ? argv[1] : argv[2];
+    ready = ready && check(CopyFileA(from, to.c_str(), FALSE) != FALSE, "stand-in in place: " + to);
+  }
+  if (!ready) return;
+
+  TypingWindow target;
+  check(target.takeFocus(), "the typing window has the focus");
+  // The panel shows once start-up has acquired everything.
+  const Tovix tovix(tovixExe, current.c_str());
+  if (!check(tovix.started, "tovix.exe starts")) return;
+  const DWORD tovixId = GetProcessId(tovix.process());
+  panelHidden();
+  DWORD idleThreads = 0;
+  childProcesses(tovixId, &idleThreads);
+  const bool iconShown = waitFor([] { return visibleTrayIcons() == 1; }, 5000);
+  check(iconShown, "the icon is in Wine's system tray (" + std::to_string(visibleTrayIcons()) + " icon)");
+  check(!launchKeysFree(), "the three launch keys are taken while Tovix runs");
+
+  // Every hot key sent before is handled once the panel has shown for a lock
+  // key pressed after it; then every start they made is over once Tovix is
+  // back to its own threads and whatever it started has ended.
+  // Returns how long the panel took to show, ~0 when it or the starts did
+  // not settle.
+  const auto settle = [&] {
+    tapKeys({VK_CAPITAL, VK_CAPITAL});
+    const DWORD since = GetTickCount();
+    const bool shown = panelShown(5000);
+    const DWORD took = GetTickCount() - since;
+    const bool quiet = waitFor(
+        [&] {
+          DWORD threads = 0;
+          return childProcesses(tovixId, &threads).empty() && threads <= idleThreads;
+        },
+        10000);
+    return shown && quiet && panelHidden() ? took : ~0ul;
+  };
+
+  const struct {
+    WORD vk;
+    std::string name, program, commandLine;
+    const char* typed;  // letters typed right after the launch key
+  } keys[] = {
+      {0xB6, "My Computer key", explorer, "\"" + explorer + "\" " + kMyComputer, "AB"},
+      {0xB7, "Calculator key", calc, "\"" + calc + "\"", "CD"},
+      {0xB5, "media key", player, "\"" + player + "\"", "EF"},
+  };
+  std::string typed;
+  for (const auto& key : keys) {
+    tapKeys({key.vk, static_cast<WORD>(key.typed[0]), static_cast<WORD>(key.typed[1])});
+    for (const char* c = key.typed; *c != 0; ++c) typed += static_cast<char>(*c - 'A' + 'a');
+    const bool arrived = waitFor([&] { return target.text() == typed; }, 3000);
+    check(arrived, key.name + ": the keys typed after it arrive in order (\"" + target.text() + "\")");
+    const bool started = waitFor([&] { return launches(key.program).size() == 1; }, 5000);
+    if (!check(started, key.name + " starts " + key.program)) continue;
+    const Launch launch = launches(key.program)[0];
+    std::printf("%s started %s as [%s] in %s\n", key.name.c_str(), launch.program.c_str(), launch.commandLine.c_str(),
+                launch.folder.c_str());
+    check(launch.commandLine == key.commandLine, key.name + " command line is " + key.commandLine);
+    check(samePath(launch.folder, system) || samePath(launch.folder, system + "\\"),
+          key.name + ": the program starts in the system folder");
+    check(target.hasFocus(), key.name + ": the typing window keeps the focus");
+  }
+  check(settle() != ~0ul && launches().size() == 3, "nothing else was started");
+
+  holdKey(0xB7, 15, 30);
+  const bool settled = settle() != ~0ul;
+  const int held = static_cast<int>(launches(calc).size()) - 1;
+  check(settled && held == 1, "the Calculator key held down starts one program (" + std::to_string(held) + ")");
+  tapKeys({0xB7});
+  check(waitFor([&] { return launches(calc).size() == 3; }, 5000) && settle() != ~0ul && launches(calc).size() == 3,
+        "a separate tap starts another");
+
+  // Anyone can look up the atoms and post the hot keys.
+  for (int i = 0; i < 200; ++i) {
+    const char* atom = i % 3 == 0 ? "Bexil" : i % 3 == 1 ? "Bexil1" : "Bexil2";
+    const SHORT id = static_cast<SHORT>(GlobalFindAtomA(atom));
+    PostMessageA(panel(), WM_HOTKEY, static_cast<WPARAM>(static_cast<LONG>(id)), 0);
+  }
+  const DWORD shownAfter = settle();
+  std::printf("after 200 posted hot keys the panel showed for Caps Lock in %lu ms\n", shownAfter);
+  // The hook saw no press for them, and the keys are up.
+  check(launches(explorer).size() == 1 && launches(calc).size() == 3 && launches(player).size() == 1 &&
+            running(tovix.process()),
+        "200 posted hot keys start no program and leave Tovix running");
+  check(shownAfter <= 2000, "and the panel still shows for Caps Lock");
+  size_t plantedRuns = 0;
+  for (const std::string& program : planted) plantedRuns += launches(program).size();
+  check(plantedRuns == 0, "no planted explorer.exe or calc.exe ran");
+  check(visibleTrayIcons() == 1, "the desktop's tray is still there");
+  // That the icon goes and the keys are free after a close, the app test checks.
+  check(tovix.close(), "tovix.exe ends with exit code 0 when closed");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::pair<const char*, void (*)(int, char**)> tests[] = {{"app", app}, {"launch", launchKeys}};
+  for (const auto& [name, test] : tests) {
+    if (argc >= 5 && std::string(argv[4]) == name) {
+      test(argc, argv);
+      return exitCode();
+    }
+  }
+  return usage("app_driver <tovix.exe> <launch_recorder.exe> <screenshot folder> app|launch");
 }

@@ -4,9 +4,7 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -24,6 +22,28 @@ void pump() {
     DispatchMessageA(&msg);
   }
 }
+
+int withDescendants(HWND window) {
+  int count = 1;
+  for (HWND child : childWindows(window)) count += withDescendants(child);
+  return count;
+}
+
+std::vector<HWND> trayIcons() {
+  HWND tray = trayWindow();
+  return IsWindowVisible(tray) ? childWindows(tray, true) : std::vector<HWND>();
+}
+
+// Leaves a request for the session script and waits until it has been
+// answered (the file is gone). The request is written under another name
+// and renamed into place: the script, which looks for it every 50 ms, never
+// reads it half written.
+bool askSession(const std::string& request, const std::string& text) {
+  const std::string part = request + ".part";
+  if (!(std::ofstream(part) << text)) return false;
+  return MoveFileExA(part.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING) &&
+         waitFor([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
+}
 }  // namespace
 
 bool check(bool ok, const std::string& what) {
@@ -35,9 +55,11 @@ bool check(bool ok, const std::string& what) {
 
 int exitCode() { return failures == 0 ? 0 : 1; }
 
-bool usage(bool ok, const char* line) {
-  if (!ok) std::fprintf(stderr, "usage: %s\n", line);
-  return ok;
+WPARAM lastKeyUp() { return keyUp; }
+
+int usage(const char* line) {
+  std::fprintf(stderr, "usage: %s\n", line);
+  return 2;
 }
 
 bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
@@ -51,19 +73,14 @@ bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
   }
 }
 
-WPARAM lastKeyUp() { return keyUp; }
-
-HANDLE startProcess(const std::string& commandLine, const char* currentFolder) {
+HANDLE startProcess(std::string line, const char* currentFolder) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  std::string line = commandLine;
   if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, currentFolder, &si, &pi)) return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }
-
-bool running(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
 
 DWORD waitForExit(HANDLE process, DWORD timeoutMs) {
   DWORD code = STILL_ACTIVE;
@@ -76,23 +93,23 @@ bool closeTovix(HANDLE process) {
   return waitForExit(process, 5000) == 0;
 }
 
-std::vector<DWORD> childProcesses(DWORD parentId) {
+std::vector<DWORD> childProcesses(DWORD parentId, DWORD* threads) {
   std::vector<DWORD> children;
   const Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
     if (entry.th32ParentProcessID == parentId) children.push_back(entry.th32ProcessID);
+    if (entry.th32ProcessID == parentId && threads != nullptr) *threads = entry.cntThreads;
   }
   return children;
 }
 
 Tovix::Tovix(const std::string& exe, const char* currentFolder)
-    : process_(startProcess("\"" + exe + "\"", currentFolder)),
-      started_(process_ != nullptr && waitFor(panelVisible, 10000)) {}
+    : handle(startProcess("\"" + exe + "\"", currentFolder)), started(handle != nullptr && panelShown(10000)) {}
 
 Tovix::~Tovix() {
-  if (process_ != nullptr && running(process()) && !close()) {
+  if (running(process()) && !close()) {
     TerminateProcess(process(), 1);
     WaitForSingleObject(process(), 5000);
   }
@@ -109,9 +126,18 @@ void tapKeys(const std::vector<WORD>& keys) {
 }
 
 void click(POINT at, int button) {
-  SetCursorPos(at.x, at.y);
-  mouse_event(button == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
-  mouse_event(button == 1 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = at.x * 65535 / (width - 1);
+    input.mi.dy = at.y * 65535 / (height - 1);
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = (button == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN) | MOUSEEVENTF_ABSOLUTE;
+  inputs[2].mi.dwFlags = (button == 1 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP) | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, inputs, sizeof(INPUT));
 }
 
 RECT windowRect(HWND window) {
@@ -125,22 +151,8 @@ POINT centreOf(HWND window) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-HWND panel() { return FindWindowA("TovixForm", "Tovix"); }
-
-bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
-
-bool panelShown(DWORD timeoutMs) { return waitFor(panelVisible, timeoutMs); }
-
 bool panelHidden(DWORD timeoutMs) {
   return waitFor([] { return !panelVisible(); }, timeoutMs);
-}
-
-bool panelPlacedBottomRight(HWND window) {
-  const RECT frame = windowRect(window);
-  const float tpp = twipsPerPixel();
-  const float bottomTwips = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * tpp - 500.0f;
-  return frame.right == GetSystemMetrics(SM_CXSCREEN) &&
-         std::fabs(static_cast<float>(frame.bottom) * tpp - bottomTwips) <= tpp;
 }
 
 std::uint32_t lampColour(WORD key) {
@@ -163,21 +175,16 @@ bool checkLockKey(WORD key, const std::string& what) {
 }
 
 bool launchKeysFree() {
-  bool all = true;
   for (const UINT vk : {0xB6u, 0xB7u, 0xB5u}) {
-    const bool free = RegisterHotKey(nullptr, 1, 0, vk) != FALSE;
-    if (free) UnregisterHotKey(nullptr, 1);
-    all = all && free;
+    if (!RegisterHotKey(nullptr, 1, 0, vk)) return false;
+    UnregisterHotKey(nullptr, 1);
   }
-  return all;
+  return true;
 }
 
 DWORD pebField(HANDLE process, SIZE_T offset) {
-  using QueryInformation = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<QueryInformation>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION basic = {};
-  if (query == nullptr || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return 0;
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return 0;
   DWORD field = 0;
   ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offset, &field, sizeof field, nullptr);
   return field;
@@ -185,23 +192,22 @@ DWORD pebField(HANDLE process, SIZE_T offset) {
 
 int gdiObjects(HANDLE process) {
   constexpr SIZE_T kGdiSharedHandleTable = 0x94;  // in a 32-bit PEB
-  const DWORD table = pebField(process, kGdiSharedHandleTable);
-  if (table == 0) return -1;
+  const DWORD where = pebField(process, kGdiSharedHandleTable);
+  if (where == 0) return -1;
   constexpr size_t kEntry = 16;
-  std::vector<BYTE> entries(kEntry * 65536);
+  std::vector<BYTE> table(kEntry * 65536);
   SIZE_T read = 0;
-  ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(table)), entries.data(), entries.size(),
-                    &read);
+  ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<UINT_PTR>(where)), table.data(), table.size(), &read);
   int count = 0;
-  for (size_t at = 12; at < read; at += kEntry) count += entries[at] != 0 ? 1 : 0;  // the object type
+  for (size_t at = 12; at < read; at += kEntry) count += table[at] != 0 ? 1 : 0;  // the object type
   return count;
 }
 
-std::vector<HWND> childWindows(HWND parent) {
+std::vector<HWND> childWindows(HWND parent, bool visibleOnly) {
   std::vector<HWND> children;
   for (HWND child = GetWindow(parent != nullptr ? parent : GetDesktopWindow(), GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    children.push_back(child);
+    if (!visibleOnly || IsWindowVisible(child)) children.push_back(child);
   }
   return children;
 }
@@ -211,24 +217,6 @@ std::string windowText(HWND window) {
   text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
   return text;
 }
-
-namespace {
-int withDescendants(HWND window) {
-  int count = 1;
-  for (HWND child : childWindows(window)) count += withDescendants(child);
-  return count;
-}
-
-std::vector<HWND> trayIcons() {
-  std::vector<HWND> icons;
-  HWND tray = FindWindowA(nullptr, "Wine System Tray");
-  if (tray == nullptr || !IsWindowVisible(tray)) return icons;
-  for (HWND child : childWindows(tray)) {
-    if (IsWindowVisible(child)) icons.push_back(child);
-  }
-  return icons;
-}
-}  // namespace
 
 int windowCount(DWORD processId) {
   int count = 0;
@@ -262,27 +250,20 @@ LRESULT CALLBACK recordTrayRequests(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
 HWND standInTaskbar(WNDPROC proc) {
   DWORD shellId = 0;
-  GetWindowThreadProcessId(FindWindowA(nullptr, "Wine System Tray"), &shellId);
-  const Handle shell(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, shellId));
-  if (shell == nullptr || !TerminateProcess(shell.get(), 0) ||
-      WaitForSingleObject(shell.get(), 5000) != WAIT_OBJECT_0) {
-    return nullptr;
-  }
+  GetWindowThreadProcessId(trayWindow(), &shellId);
+  const Handle shell(OpenProcess(PROCESS_ALL_ACCESS, FALSE, shellId));
+  if (!TerminateProcess(shell.get(), 0) || waitForExit(shell.get(), 5000) == STILL_ACTIVE) return nullptr;
   return createWindow("Shell_TrayWnd", proc, WS_EX_TOOLWINDOW, WS_POPUP, {0, 0, 10, 10});
 }
 
 int visibleTrayIcons() { return static_cast<int>(trayIcons().size()); }
-
-HWND trayIcon() {
-  const std::vector<HWND> icons = trayIcons();
-  return icons.empty() ? nullptr : icons.front();
-}
-
 bool clickIcon(int button) {
-  HWND icon = trayIcon();
-  if (icon != nullptr) click(centreOf(icon), button);
-  return icon != nullptr;
+  const std::vector<HWND> icons = trayIcons();
+  if (!icons.empty()) click(centreOf(icons[0]), button);
+  return !icons.empty();
 }
+
+int twipsToPixels(int twips) { return static_cast<int>(std::lround(static_cast<float>(twips) / twipsPerPixel())); }
 
 float twipsPerPixel() {
   HDC screen = GetDC(nullptr);
@@ -290,8 +271,6 @@ float twipsPerPixel() {
   ReleaseDC(nullptr, screen);
   return 1440.0f / static_cast<float>(dpi);
 }
-
-int twipsToPixels(int twips) { return static_cast<int>(std::lround(static_cast<float>(twips) / twipsPerPixel())); }
 
 std::uint32_t screenColour(POINT at) {
   HDC screen = GetDC(nullptr);
@@ -311,19 +290,6 @@ std::string knownFolder(int csidl) {
   SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
   return path;
 }
-
-namespace {
-// Leaves a request for the session script and waits until it has been
-// answered (the file is gone). The request is written under another name
-// and renamed into place: the script, which looks for it every 50 ms, never
-// reads it half written.
-bool askSession(const std::string& request, const std::string& text) {
-  const std::string part = request + ".part";
-  if (!(std::ofstream(part) << text)) return false;
-  return MoveFileExA(part.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING) &&
-         waitFor([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
-}
-}  // namespace
 
 bool screenshot(HWND window, const std::string& folder, const std::string& name) {
   const RECT r = windowRect(window);
@@ -370,7 +336,5 @@ bool TypingWindow::takeFocus() {
   SetFocus(edit);
   return waitFor([this] { return hasFocus(); }, 3000);
 }
-
-bool TypingWindow::hasFocus() const { return GetForegroundWindow() == frame && GetFocus() == edit; }
 
 }  // namespace e2e

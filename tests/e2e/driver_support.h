@@ -4,15 +4,15 @@
 // a condition with a deadline while pumping this thread's messages, starting
 // and ending processes, injecting keys and reading the screen.
 
-#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+#define NOMINMAX 1  // as libstdc++ defines it
 #include <windows.h>
 
+// And the standard headers the drivers share.
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,8 +25,8 @@ namespace e2e {
 bool check(bool ok, const std::string& what);
 // 0 when every check passed, 1 otherwise.
 int exitCode();
-// Whether a driver's arguments are as it needs; if not, says so on stderr.
-bool usage(bool ok, const char* line);
+// Says on stderr how a driver is run; 2, its exit code then.
+int usage(const char* line);
 
 // Pumps messages until cond() holds or timeoutMs passes; true if it held.
 bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs);
@@ -40,13 +40,13 @@ struct HandleCloser {
 using Handle = std::unique_ptr<void, HandleCloser>;
 
 // Starts a command line in a current folder (the driver's own when null).
-HANDLE startProcess(const std::string& commandLine, const char* currentFolder = nullptr);
-bool running(HANDLE process);
+HANDLE startProcess(std::string commandLine, const char* currentFolder = nullptr);
+inline bool running(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
 // Waits for a process to end, pumping messages: its exit code, or
 // STILL_ACTIVE when it did not end in time.
 DWORD waitForExit(HANDLE process, DWORD timeoutMs);
-// The processes a process started that still run.
-std::vector<DWORD> childProcesses(DWORD parentId);
+// The processes a process started that still run; and its threads, where asked for.
+std::vector<DWORD> childProcesses(DWORD parentId, DWORD* threads = nullptr);
 // Closes Tovix's panel as any close request does and waits up to five
 // seconds for the process to end; true when it ended with exit code 0.
 bool closeTovix(HANDLE process);
@@ -55,19 +55,14 @@ bool closeTovix(HANDLE process);
 // when null), waited for until its panel shows as it does at start-up.
 // When it goes, it is closed as close() closes it, or else ended: no copy
 // outlives its driver to meet the next.
-class Tovix {
- public:
+struct Tovix {
   explicit Tovix(const std::string& exe, const char* currentFolder = nullptr);
   ~Tovix();
-
-  // Whether the process started and its panel showed.
-  bool started() const { return started_; }
-  HANDLE process() const { return process_.get(); }
+  HANDLE process() const { return handle.get(); }
   bool close() const { return closeTovix(process()); }
 
- private:
-  Handle process_;
-  bool started_;
+  const Handle handle;
+  const bool started;  // whether the process started and its panel showed
 };
 
 // Presses and releases each key, all in one injected batch.
@@ -81,14 +76,10 @@ POINT centreOf(HWND window);
 
 // Tovix's panel, found by its class and caption, and whether it shows; and
 // waits for it to show or to hide.
-HWND panel();
-bool panelVisible();
-bool panelShown(DWORD timeoutMs = 3000);
+inline HWND panel() { return FindWindowA("TovixForm", "Tovix"); }
+inline bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
+inline bool panelShown(DWORD timeoutMs = 3000) { return waitFor(panelVisible, timeoutMs); }
 bool panelHidden(DWORD timeoutMs = 2500);
-
-// Whether the panel's frame touches the screen's right edge and ends 500
-// twips above its bottom edge.
-bool panelPlacedBottomRight(HWND window);
 
 // The panel's lamps, a lock key each, left to right, beside their captions:
 // 375 twips square, 720 twips from the top, by their left edges.
@@ -121,8 +112,9 @@ DWORD pebField(HANDLE process, SIZE_T offset);
 int gdiObjects(HANDLE process);
 int windowCount(DWORD processId);
 
-// A window's children, the top-level windows when it is null; its caption.
-std::vector<HWND> childWindows(HWND parent);
+// A window's children (the top-level windows when it is null), or those that
+// show; and a window's caption.
+std::vector<HWND> childWindows(HWND parent, bool visibleOnly = false);
 std::string windowText(HWND window);
 
 // Registers a window class of this name, with its window procedure, and
@@ -149,10 +141,10 @@ LRESULT CALLBACK recordTrayRequests(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 // when the shell did not end.
 HWND standInTaskbar(WNDPROC proc = recordTrayRequests);
 
-// Notification icons shown in Wine's system tray window, and the first
-// (null when there is none); a click on it, false when there is none.
+// Wine's system tray window; the notification icons it shows, and a click
+// on the first, false when there is none.
+inline HWND trayWindow() { return FindWindowA(nullptr, "Wine System Tray"); }
 int visibleTrayIcons();
-HWND trayIcon();
 bool clickIcon(int button);
 
 float twipsPerPixel();
@@ -186,7 +178,7 @@ struct TypingWindow {
   TypingWindow();
   // Brings the window to the foreground with the edit control focused.
   bool takeFocus();
-  bool hasFocus() const;
+  bool hasFocus() const { return GetForegroundWindow() == frame && GetFocus() == edit; }
   std::string text() const { return windowText(edit); }
 
   HWND frame;

@@ -7,10 +7,6 @@
 //
 // installer_driver <tovix-setup.exe> <screenshot folder>
 
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include "driver_support.h"
 
 #include <shlobj.h>
@@ -57,19 +53,14 @@ bool copyEnded(DWORD uninstallerId, DWORD timeoutMs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!usage(argc == 3, "installer_driver <tovix-setup.exe> <screenshot folder>")) return 2;
+  if (argc != 3) return usage("installer_driver <tovix-setup.exe> <screenshot folder>");
   const std::string installer = "\"" + std::string(argv[1]) + "\" /S";
   const std::string installDir = knownFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Tovix";
   const std::string program = installDir + "\\tovix.exe";
   const std::string uninstaller = "\"" + installDir + "\\uninstall.exe\" /S";
   const std::string menu = knownFolder(CSIDL_PROGRAMS) + "\\Tovix\\";
-  const std::vector<std::string> installed = {
-      program,
-      installDir + "\\README.txt",
-      installDir + "\\uninstall.exe",
-      menu + "Tovix.lnk",
-      knownFolder(CSIDL_STARTUP) + "\\Tovix.lnk",
-  };
+  const std::vector<std::string> installed = {program, installDir + "\\README.txt", installDir + "\\uninstall.exe",
+                                              menu + "Tovix.lnk", knownFolder(CSIDL_STARTUP) + "\\Tovix.lnk"};
 
   // C:\Tovix: a folder every local user may change.
   check(run(installer + " /D=C:\\Tovix", 60000) == 2 && !exists("C:\\Tovix\\tovix.exe"),
@@ -87,7 +78,7 @@ int main(int argc, char** argv) {
         "listed with its publisher and its size in KiB, tovix.exe's at least");
 
   const Tovix tovix(program);
-  check(tovix.started(), "the installed program runs");
+  check(tovix.started, "the installed program runs");
 
   // An upgrade: the running copy ends and the one installed runs in its place.
   DWORD newCopyId = 0;
@@ -97,7 +88,7 @@ int main(int argc, char** argv) {
   };
   check(run(installer, 60000) == 0 && waitForExit(tovix.process(), 5000) != STILL_ACTIVE && waitFor(newCopyRuns, 10000),
         "installed over the running copy, which ends, the new copy runs in its place");
-  const Handle newCopy(OpenProcess(SYNCHRONIZE, FALSE, newCopyId));
+  const Handle newCopy(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, newCopyId));
 
   check(run(uninstaller, 30000) == 0, "the uninstaller starts");
   // It goes on from a copy of itself in the temporary folder.
