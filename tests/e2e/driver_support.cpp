@@ -23,10 +23,12 @@ void pump() {
   }
 }
 
-int withDescendants(HWND window) {
-  int count = 1;
-  for (HWND child : childWindows(window)) count += withDescendants(child);
-  return count;
+BOOL CALLBACK countOwned(HWND window, LPARAM data) {
+  auto* count = reinterpret_cast<std::pair<DWORD, int>*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  count->second += owner == count->first ? 1 : 0;
+  return TRUE;
 }
 
 std::vector<HWND> trayIcons() {
@@ -126,18 +128,9 @@ void tapKeys(const std::vector<WORD>& keys) {
 }
 
 void click(POINT at, int button) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT inputs[3] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_MOUSE;
-    input.mi.dx = at.x * 65535 / (width - 1);
-    input.mi.dy = at.y * 65535 / (height - 1);
-  }
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  inputs[1].mi.dwFlags = (button == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN) | MOUSEEVENTF_ABSOLUTE;
-  inputs[2].mi.dwFlags = (button == 1 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP) | MOUSEEVENTF_ABSOLUTE;
-  SendInput(3, inputs, sizeof(INPUT));
+  SetCursorPos(at.x, at.y);
+  mouse_event(button == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+  mouse_event(button == 1 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
 }
 
 RECT windowRect(HWND window) {
@@ -219,13 +212,10 @@ std::string windowText(HWND window) {
 }
 
 int windowCount(DWORD processId) {
-  int count = 0;
-  for (HWND window : childWindows(nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == processId) count += withDescendants(window);
-  }
-  return count;
+  // The desktop's child windows, each at any depth.
+  std::pair<DWORD, int> count = {processId, 0};
+  EnumChildWindows(GetDesktopWindow(), countOwned, reinterpret_cast<LPARAM>(&count));
+  return count.second;
 }
 
 HWND createWindow(const char* name, WNDPROC proc, DWORD exStyle, DWORD style, RECT at) {
@@ -307,13 +297,12 @@ bool xWindowOrigin(const std::string& folder, const std::string& caption, POINT*
 bool checkCaptionFits(const std::string& text, int widthTwips, int heightTwips, float points) {
   HDC screen = GetDC(nullptr);
   const int fontHeight = -static_cast<int>(std::lround(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0f));
-  HFONT font = CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-  HGDIOBJ old = SelectObject(screen, font);
+  // Bold, the rest as the defaults have it.
+  HGDIOBJ old = SelectObject(screen, CreateFontA(fontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
+                                                 0, 0, 0, "MS Sans Serif"));
   char face[LF_FACESIZE] = {};
   GetTextFaceA(screen, sizeof face, face);
-  const int width = twipsToPixels(widthTwips);
-  const int height = twipsToPixels(heightTwips);
+  const int width = twipsToPixels(widthTwips), height = twipsToPixels(heightTwips);
   RECT needed = {0, 0, width, 0};
   DrawTextA(screen, text.c_str(), -1, &needed, DT_CALCRECT | DT_LEFT | DT_TOP | DT_WORDBREAK);
   DeleteObject(SelectObject(screen, old));

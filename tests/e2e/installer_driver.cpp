@@ -93,10 +93,7 @@ int main(int argc, char** argv) {
   check(run(uninstaller, 30000) == 0, "the uninstaller starts");
   // It goes on from a copy of itself in the temporary folder.
   const auto allRemoved = [&] {
-    for (const std::string& file : installed) {
-      if (exists(file)) return false;
-    }
-    return !exists(installDir) && !registered();
+    return std::none_of(installed.begin(), installed.end(), exists) && !exists(installDir) && !registered();
   };
   check(waitFor(allRemoved, 30000), "the uninstaller removes every file, shortcut, folder and its registry key");
   check(waitForExit(newCopy.get(), 5000) != STILL_ACTIVE, "the running copy was ended first");
