@@ -418,11 +418,16 @@ void launchKeys(int, char** argv) {
   childProcesses(tovixId, &idleThreads);
   const bool iconShown = waitFor([] { return visibleTrayIcons() == 1; }, 5000);
   check(iconShown, "the icon is in Wine's system tray (" + std::to_string(visibleTrayIcons()) + " icon)");
-  check(!launchKeysFree(), "the three launch keys are taken while Tovix runs");
+  // That the launch keys are taken while it runs, the robustness test checks.
 
+  // Every start is over once Tovix is back to its own threads and whatever
+  // it started has ended.
+  const auto quiet = [&] {
+    DWORD threads = 0;
+    return childProcesses(tovixId, &threads).empty() && threads <= idleThreads;
+  };
   // Every hot key sent before is handled once the panel has shown for a lock
-  // key pressed after it; then every start they made is over once Tovix is
-  // back to its own threads and whatever it started has ended.
+  // key pressed after it; then the starts they made are waited out.
   // Returns how long the panel took to show, ~0 when it or the starts did
   // not settle.
   const auto settle = [&] {
@@ -430,13 +435,7 @@ void launchKeys(int, char** argv) {
     const DWORD since = GetTickCount();
     const bool shown = panelShown(5000);
     const DWORD took = GetTickCount() - since;
-    const bool quiet = waitFor(
-        [&] {
-          DWORD threads = 0;
-          return childProcesses(tovixId, &threads).empty() && threads <= idleThreads;
-        },
-        10000);
-    return shown && quiet && panelHidden() ? took : ~0ul;
+    return shown && waitFor(quiet, 10000) && panelHidden() ? took : ~0ul;
   };
 
   const struct {

@@ -316,8 +316,7 @@ void checkTaskbarRestart() {
 
   // What Windows' shell broadcasts when its taskbar starts.
   SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  const bool added = waitFor([] { return !trayRequests.empty(); }, 5000);
-  if (!check(added, "Tovix puts its icon back on the new taskbar")) return;
+  if (!check(waitFor([] { return !trayRequests.empty(); }, 5000), "Tovix puts its icon back on a new taskbar")) return;
   const auto& [message, icon] = trayRequests.front();
   std::printf("icon request: message %lu, owner %08lx, id %u, flags %u, callback 0x%x\n", message, icon.owner, icon.id,
               icon.flags, icon.callback);
@@ -362,8 +361,7 @@ void checkRandomMessages(TypingWindow& target) {
   panelHidden(30000);
   PostMessageA(picture(), 0x200, 1, WM_LBUTTONUP);
   panelShown(30000);
-  check(visibleTrayIcons() == 1, "its icon is still there");
-  check(!launchKeysFree(), "its launch keys are still held");
+  check(visibleTrayIcons() == 1 && !launchKeysFree(), "its icon is still there, its launch keys still held");
   panelHidden();
   check(clickIcon(1) && panelShown(), "a click on its icon still shows the panel");
   lampsFollowKeys(target, "after the random messages");
