@@ -14,30 +14,28 @@ namespace {
 
 int misaligned = 0;
 
+// Writes a block whole and counts it if it is not aligned as asked.
 void use(void* block, std::size_t size, std::size_t alignment) {
   std::memset(block, 0xA5, size);
   misaligned += reinterpret_cast<std::uintptr_t>(block) % alignment != 0 ? 1 : 0;
 }
 
+// Fifty objects of a type aligned to this many bytes, three times that size.
 template <std::size_t Alignment>
 void overAligned() {
   struct alignas(Alignment) Block {
     unsigned char bytes[Alignment * 3];
   };
-  std::vector<std::unique_ptr<Block>> blocks;
-  for (int i = 0; i < 50; ++i) {
-    blocks.push_back(std::make_unique<Block>());
-    use(blocks.back().get(), sizeof(Block), Alignment);
-  }
+  std::vector<std::unique_ptr<Block>> blocks(50);
+  for (auto& block : blocks) use((block = std::make_unique<Block>()).get(), sizeof(Block), Alignment);
 }
 
 }  // namespace
 
 int main() {
-  std::vector<std::unique_ptr<char[]>> blocks;
-  for (std::size_t size = 0; size < 300; ++size) {
-    blocks.emplace_back(new char[size]);
-    use(blocks.back().get(), size, __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+  std::vector<std::unique_ptr<char[]>> blocks(300);
+  for (std::size_t size = 0; size < blocks.size(); ++size) {
+    use((blocks[size] = std::unique_ptr<char[]>(new char[size])).get(), size, __STDCPP_DEFAULT_NEW_ALIGNMENT__);
   }
   overAligned<32>();
   overAligned<4096>();

@@ -4,15 +4,15 @@
 // a condition with a deadline while pumping this thread's messages, starting
 // and ending processes, injecting keys and reading the screen.
 
-#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+#define NOMINMAX 1  // as libstdc++ defines it
 #include <windows.h>
 
+// And the standard headers the drivers share.
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +25,8 @@ namespace e2e {
 bool check(bool ok, const std::string& what);
 // 0 when every check passed, 1 otherwise.
 int exitCode();
+// Says on stderr how a driver is run; 2, its exit code then.
+int usage(const char* line);
 
 // Pumps messages until cond() holds or timeoutMs passes; true if it held.
 bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs);
@@ -38,13 +40,13 @@ struct HandleCloser {
 using Handle = std::unique_ptr<void, HandleCloser>;
 
 // Starts a command line in a current folder (the driver's own when null).
-HANDLE startProcess(const std::string& commandLine, const char* currentFolder = nullptr);
-bool running(HANDLE process);
-// Waits for a process to end, pumping messages; true when it did, with its
-// exit code where asked for.
-bool waitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode = nullptr);
-// The processes a process started that still run.
-std::vector<DWORD> childProcesses(DWORD parentId);
+HANDLE startProcess(std::string commandLine, const char* currentFolder = nullptr);
+inline bool running(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+// Waits for a process to end, pumping messages: its exit code, or
+// STILL_ACTIVE when it did not end in time.
+DWORD waitForExit(HANDLE process, DWORD timeoutMs);
+// The processes a process started that still run; and its threads, where asked for.
+std::vector<DWORD> childProcesses(DWORD parentId, DWORD* threads = nullptr);
 // Closes Tovix's panel as any close request does and waits up to five
 // seconds for the process to end; true when it ended with exit code 0.
 bool closeTovix(HANDLE process);
@@ -53,19 +55,14 @@ bool closeTovix(HANDLE process);
 // when null), waited for until its panel shows as it does at start-up.
 // When it goes, it is closed as close() closes it, or else ended: no copy
 // outlives its driver to meet the next.
-class Tovix {
- public:
+struct Tovix {
   explicit Tovix(const std::string& exe, const char* currentFolder = nullptr);
   ~Tovix();
-
-  // Whether the process started and its panel showed.
-  bool started() const { return started_; }
-  HANDLE process() const { return process_.get(); }
+  HANDLE process() const { return handle.get(); }
   bool close() const { return closeTovix(process()); }
 
- private:
-  Handle process_;
-  bool started_;
+  const Handle handle;
+  const bool started;  // whether the process started and its panel showed
 };
 
 // Presses and releases each key, all in one injected batch.
@@ -73,15 +70,16 @@ void tapKeys(const std::vector<WORD>& keys);
 
 // Moves the mouse to screen coordinates and clicks: button 1 left, 2 right.
 void click(POINT at, int button);
+// A window's frame on the screen, and its centre.
+RECT windowRect(HWND window);
 POINT centreOf(HWND window);
 
-// Tovix's panel, found by its class and caption, and whether it shows.
-HWND panel();
-bool panelVisible();
-
-// Whether the panel's frame touches the screen's right edge and ends 500
-// twips above its bottom edge.
-bool panelPlacedBottomRight(HWND window);
+// Tovix's panel, found by its class and caption, and whether it shows; and
+// waits for it to show or to hide.
+inline HWND panel() { return FindWindowA("TovixForm", "Tovix"); }
+inline bool panelVisible() { return IsWindowVisible(panel()) != FALSE; }
+inline bool panelShown(DWORD timeoutMs = 3000) { return waitFor(panelVisible, timeoutMs); }
+bool panelHidden(DWORD timeoutMs = 2500);
 
 // The panel's lamps, a lock key each, left to right, beside their captions:
 // 375 twips square, 720 twips from the top, by their left edges.
@@ -96,6 +94,11 @@ constexpr Lamp kLamps[] = {{VK_NUMLOCK, "Num", 1200}, {VK_CAPITAL, "Caps", 2160}
 std::uint32_t lampColour(WORD key);
 constexpr std::uint32_t kLampOn = 0x00FF00;   // green
 constexpr std::uint32_t kLampOff = 0x808000;  // olive
+// The colour a lock key's lamp shows for its toggle state as this thread saw it last.
+inline std::uint32_t lampFor(WORD key) { return (GetKeyState(key) & 1) != 0 ? kLampOn : kLampOff; }
+// Taps a lock key and checks that the panel shows for its release, with the
+// key's lamp green if its toggle is on, olive if off.
+bool checkLockKey(WORD key, const std::string& what);
 
 // Whether another program could register the three launch keys now.
 bool launchKeysFree();
@@ -108,6 +111,15 @@ DWORD pebField(HANDLE process, SIZE_T offset);
 // windows, top-level and child, as the count of its USER objects.
 int gdiObjects(HANDLE process);
 int windowCount(DWORD processId);
+
+// A window's children (the top-level windows when it is null), or those that
+// show; and a window's caption.
+std::vector<HWND> childWindows(HWND parent, bool visibleOnly = false);
+std::string windowText(HWND window);
+
+// Registers a window class of this name, with its window procedure, and
+// creates a top-level window of it, the name its caption too.
+HWND createWindow(const char* name, WNDPROC proc, DWORD exStyle, DWORD style, RECT at);
 
 // What Wine's Shell_NotifyIcon hands the taskbar as WM_COPYDATA, dwData the
 // NIM_ message: the record's fields, then the size of the icon's bitmap,
@@ -129,27 +141,21 @@ LRESULT CALLBACK recordTrayRequests(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 // when the shell did not end.
 HWND standInTaskbar(WNDPROC proc = recordTrayRequests);
 
-// Notification icons shown in Wine's system tray window, and the first.
+// Wine's system tray window; the notification icons it shows, and a click
+// on the first, false when there is none.
+inline HWND trayWindow() { return FindWindowA(nullptr, "Wine System Tray"); }
 int visibleTrayIcons();
-HWND firstTrayIcon();
+bool clickIcon(int button);
 
 float twipsPerPixel();
 int twipsToPixels(int twips);
 
-// A copy of a screen rectangle, 32-bit BGRX, rows from the top.
-struct Capture {
-  RECT rect{};
-  std::vector<std::uint32_t> pixels;
-
-  // Colour at screen coordinates, as 0x00RRGGBB.
-  std::uint32_t at(int x, int y) const;
-};
-Capture captureScreen(const RECT& rect);
 // One pixel of the screen, as 0xRRGGBB.
 std::uint32_t screenColour(POINT at);
-// What draw() paints into a fresh bitmap of the rectangle's size;
-// the capture's coordinates are the rectangle's.
-Capture captureDrawing(const RECT& rect, const std::function<void(HDC)>& draw);
+std::string hex(std::uint32_t value);
+
+// A folder Windows names by its CSIDL_ number.
+std::string knownFolder(int csidl);
 
 // Saves what the X display shows of a window as <folder>\<name>.png. Wine
 // cannot read every window back from the screen, so the session script
@@ -167,15 +173,13 @@ bool xWindowOrigin(const std::string& folder, const std::string& caption, POINT*
 // of width x height twips: not clipped, not wrapped past the box.
 bool checkCaptionFits(const std::string& text, int widthTwips, int heightTwips, float points);
 
-std::string hex(std::uint32_t value);
-
 // The window the user types into: a plain frame with one edit control.
 struct TypingWindow {
   TypingWindow();
   // Brings the window to the foreground with the edit control focused.
   bool takeFocus();
-  bool hasFocus() const;
-  std::string text() const;
+  bool hasFocus() const { return GetForegroundWindow() == frame && GetFocus() == edit; }
+  std::string text() const { return windowText(edit); }
 
   HWND frame;
   HWND edit;

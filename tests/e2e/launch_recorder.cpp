@@ -2,19 +2,15 @@
 // appends "<its own path>|<its command line>|<its current folder>" to the
 // file named by TOVIX_LAUNCH_LOG and ends.
 
-#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cstdio>
 
 int main() {
-  char log[MAX_PATH] = {};
+  char log[MAX_PATH] = {}, self[MAX_PATH] = {}, folder[MAX_PATH] = {};
   if (GetEnvironmentVariableA("TOVIX_LAUNCH_LOG", log, sizeof log) == 0) return 1;
-  char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, sizeof self);
-  char folder[MAX_PATH] = {};
   GetCurrentDirectoryA(sizeof folder, folder);
   FILE* out = std::fopen(log, "a");
   if (out == nullptr) return 1;
