@@ -3,9 +3,6 @@
 // The window both baselines make: a tool window titled "Baseline", of the
 // panel's size, which the benchmark finds by its class and caption.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 inline HWND createBaselineWindow(WNDPROC proc) {

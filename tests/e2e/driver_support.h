@@ -4,8 +4,6 @@
 // a condition with a deadline while pumping this thread's messages, starting
 // and ending processes, injecting keys and reading the screen.
 
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX 1  // as libstdc++ defines it
 #include <windows.h>
 
 // And the standard headers the drivers share.

@@ -2,7 +2,6 @@
 // appends "<its own path>|<its command line>|<its current folder>" to the
 // file named by TOVIX_LAUNCH_LOG and ends.
 
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstdio>
