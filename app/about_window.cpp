@@ -67,7 +67,7 @@ LRESULT AboutWindow::onMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_PAINT:
       paint();
       return 0;
-    case win::kWmDpiChanged:  // the density the window's, as the panel takes it
+    case win::kWmDpiChanged:  // as for the panel: the window's density, not the message's
       layOut(win::windowDpi(hwnd));
       centre();
       return 0;

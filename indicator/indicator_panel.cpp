@@ -158,8 +158,9 @@ std::optional<LRESULT> IndicatorPanel::onMessage(UINT msg, WPARAM wParam, LPARAM
       // where the window manager's frame first appears, and would move it
       // there.
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-      if (placedAt_ && !IsIconic(hwnd()) && (pos->x != placedAt_->x || pos->y != placedAt_->y))
+      if (placedAt_ && !IsIconic(hwnd()) && (pos->x != placedAt_->x || pos->y != placedAt_->y)) {
         pos->flags |= SWP_NOMOVE;
+      }
       return std::nullopt;
     }
     case WM_DISPLAYCHANGE:

@@ -25,7 +25,7 @@ std::uint32_t handleValue(void* handle) { return static_cast<std::uint32_t>(rein
 }  // namespace
 
 TrayIcon::TrayIcon(win::MessageHandler& program, HWND panel, const char* tip, int dpi)
-    : receiver_(program, kReceiverClass, "", WS_CHILD, 0, win::toPixels(kReceiverBounds, win::screenDpi()), panel),
+    : receiver_(program, kReceiverClass, "", WS_CHILD, 0, win::toPixels(kReceiverBounds, dpi), panel),
       record_{sizeof(Record), handleValue(receiver()), kIconId, kAllFields, kCallbackMessage, 0, {}} {
   // The tip, its NUL, then spaces to the end of the field, as the first
   // versions wrote it. A longer tip is cut so the NUL stays inside.

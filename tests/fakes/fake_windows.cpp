@@ -159,8 +159,9 @@ UINT_PTR SetTimer(HWND h, UINT_PTR i, UINT ms, TIMERPROC) { return desktop.timer
 BOOL KillTimer(HWND hwnd, UINT_PTR id) { return desktop.timers.erase({hwnd, id}) != 0; }
 DWORD GetTickCount() { return desktop.now; }
 HMODULE GetModuleHandleA(const char*) { return reinterpret_cast<HMODULE>(0x400000); }
-// Of what Windows 10 adds, what answers otherwise than the program's way
-// without it does here: the frame at a density is the same.
+// Windows 10's functions that the tests need, found only when
+// answers.windows10 says so. AdjustWindowRectExForDpi is left out: the
+// fake's frame is the same at every density.
 namespace fake {
 namespace {
 HRESULT WINAPI queryNotificationState(int* state) { return *state = answers.notificationState, S_OK; }
