@@ -140,6 +140,10 @@ run)
       exit 1
     fi
   fi
+  # One wineserver for the whole run, kept until the run kills it: by
+  # itself it ends a few seconds after its last process, and a driver
+  # starting under QEMU just then finds the connection reset.
+  wineserver -p
   mkdir -p "$shots"
   args=()
   while [ $# -gt 0 ] && [ "$1" != -- ]; do
