@@ -3,10 +3,12 @@
 // lamp on screen, its start-up time (also against a program that does the
 // same work before its window shows) and what it holds after start. Runs of
 // Tovix and of its baseline take turns, so that each meets Wine as warm as
-// the other. Writes one line a figure to <out folder>\windows.tsv:
-//   measure <TAB> tovix <TAB> baseline <TAB> unit [<TAB> lowest <TAB> median <TAB> highest <TAB> pairs]
-// the last four, where runs take turns, for the ratio of each Tovix run to
-// the baseline run next to it: how far one pair's ratio strays from another.
+// the other, and are added until the ratio of each Tovix run to the baseline
+// run next to it has settled, or a bound is reached. Writes one line a
+// figure to <out folder>\windows.tsv:
+//   measure <TAB> tovix <TAB> baseline <TAB> unit
+//   [<TAB> ratio of minimums <TAB> by-pair lower quartile <TAB> median <TAB> upper quartile <TAB> pairs <TAB> ended]
+// tovix and baseline being medians where runs took turns.
 //
 // bench_driver <tovix.exe> <baseline_window.exe> <same_work_baseline.exe> <out folder>
 
@@ -34,29 +36,61 @@ double now() {
   return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
+// Interpolated between the two nearest ranks, so that the quartiles of a
+// few runs move smoothly as runs are added.
 double percentile(std::vector<double> values, double p) {
   std::sort(values.begin(), values.end());
-  return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
+  const double at = p * static_cast<double>(values.size() - 1);
+  const size_t below = static_cast<size_t>(at);
+  if (below + 1 >= values.size()) return values.back();
+  return values[below] + (values[below + 1] - values[below]) * (at - static_cast<double>(below));
 }
 
-// Writes a figure; with the runs it came from, paired in the order they ran,
-// also the lowest, median and highest ratio of a Tovix run to its pair's
-// baseline run.
-void report(const char* measure, double tovix, double baseline, const char* unit,
-            const std::vector<double>& tovixRuns = {}, const std::vector<double>& baselineRuns = {}) {
-  std::printf("%s: %.3f (baseline %.3f) %s\n", measure, tovix, baseline, unit);
-  std::fprintf(results, "%s\t%.3f\t%.3f\t%s", measure, tovix, baseline, unit);
+// Each Tovix run over the baseline run it took turns with.
+std::vector<double> byPair(const std::vector<double>& tovix, const std::vector<double>& baseline) {
   std::vector<double> ratios;
-  for (size_t i = 0; i < tovixRuns.size() && i < baselineRuns.size(); ++i) {
-    if (baselineRuns[i] > 0) ratios.push_back(tovixRuns[i] / baselineRuns[i]);
+  for (size_t i = 0; i < tovix.size() && i < baseline.size(); ++i) ratios.push_back(tovix[i] / baseline[i]);
+  return ratios;
+}
+
+// Whether more pairs would hardly move the verdict: the quartiles of the
+// by-pair ratios within 5 % of their median.
+bool settled(const std::vector<double>& tovix, const std::vector<double>& baseline) {
+  const std::vector<double> ratios = byPair(tovix, baseline);
+  const double median = percentile(ratios, 0.5);
+  return percentile(ratios, 0.25) >= 0.95 * median && percentile(ratios, 0.75) <= 1.05 * median;
+}
+
+// Runs rounds, at least `fewest`, until isSettled() says so or `most` have
+// run; says which ended them.
+template <typename Round, typename Settled>
+std::string repeat(int fewest, int most, Round round, Settled isSettled) {
+  for (int done = 1; done <= most; ++done) {
+    round();
+    if (done >= fewest && isSettled()) return "settled after " + std::to_string(done);
   }
-  if (!ratios.empty()) {
-    std::printf("  ratio by pair: lowest %.3f, median %.3f, highest %.3f over %zu pairs\n", percentile(ratios, 0),
-                percentile(ratios, 0.5), percentile(ratios, 1), ratios.size());
-    std::fprintf(results, "\t%.3f\t%.3f\t%.3f\t%zu", percentile(ratios, 0), percentile(ratios, 0.5),
-                 percentile(ratios, 1), ratios.size());
-  }
-  std::fprintf(results, "\n");
+  return "bound of " + std::to_string(most);
+}
+
+void report(const char* measure, double tovix, double baseline, const char* unit) {
+  std::printf("%s: %.3f (baseline %.3f) %s\n", measure, tovix, baseline, unit);
+  std::fprintf(results, "%s\t%.3f\t%.3f\t%s\n", measure, tovix, baseline, unit);
+  std::fflush(results);
+}
+
+// A paired measure: the medians, the ratio of the minimums (the least
+// disturbed run of each side) and the quartiles of the by-pair ratios.
+void report(const char* measure, const std::vector<double>& tovix, const std::vector<double>& baseline,
+            const char* unit, const std::string& ended) {
+  const std::vector<double> ratios = byPair(tovix, baseline);
+  const double minimums =
+      *std::min_element(tovix.begin(), tovix.end()) / *std::min_element(baseline.begin(), baseline.end());
+  std::printf("%s: %.3f (baseline %.3f) %s; by pair %.3f [%.3f, %.3f] over %zu pairs, %s\n", measure,
+              percentile(tovix, 0.5), percentile(baseline, 0.5), unit, percentile(ratios, 0.5),
+              percentile(ratios, 0.25), percentile(ratios, 0.75), ratios.size(), ended.c_str());
+  std::fprintf(results, "%s\t%.3f\t%.3f\t%s\t%.3f\t%.3f\t%.3f\t%.3f\t%zu\t%s\n", measure, percentile(tovix, 0.5),
+               percentile(baseline, 0.5), unit, minimums, percentile(ratios, 0.25), percentile(ratios, 0.5),
+               percentile(ratios, 0.75), ratios.size(), ended.c_str());
   std::fflush(results);
 }
 
@@ -99,22 +133,28 @@ double typing(e2e::TypingWindow& target, long events) {
   return total;
 }
 
-// Rounds of typing alone, beside a baseline with an empty hook, beside Tovix.
+// Rounds of typing alone, beside a baseline with an empty hook, beside
+// Tovix; then the time a key event takes beside each hook, the difference
+// being what Tovix's hook does beyond passing the event on.
 void keystrokeOverhead(e2e::TypingWindow& target) {
-  const long events = 5000;
+  const long events = 2000;
   std::vector<double> alone, nullHook, tovix;
-  for (int round = 0; round < 5; ++round) {
-    alone.push_back(typing(target, events));
-    const e2e::Handle hook = start(baselineCommand + " --hook", baselineShown, nullptr);
-    nullHook.push_back(typing(target, events));
-    stop(hook);
-    const e2e::Tovix program(tovixExe);
-    e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
-    tovix.push_back(typing(target, events));
-  }
-  report("typing 5000 key events", percentile(tovix, 0.5), percentile(alone, 0.5), "ms", tovix, alone);
-  report("typing 5000 key events, baseline with an empty low-level hook", percentile(tovix, 0.5),
-         percentile(nullHook, 0.5), "ms", tovix, nullHook);
+  const std::string ended = repeat(
+      4, 10,
+      [&] {
+        alone.push_back(typing(target, events));
+        const e2e::Handle hook = start(baselineCommand + " --hook", baselineShown, nullptr);
+        nullHook.push_back(typing(target, events));
+        stop(hook);
+        const e2e::Tovix program(tovixExe);
+        e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
+        tovix.push_back(typing(target, events));
+      },
+      [&] { return settled(tovix, alone) && settled(tovix, nullHook); });
+  report("typing 2000 key events", tovix, alone, "ms", ended);
+  report("typing 2000 key events, baseline with an empty low-level hook", tovix, nullHook, "ms", ended);
+  report("typing, time a key event takes, baseline with an empty low-level hook",
+         percentile(tovix, 0.5) * 1000 / events, percentile(nullHook, 0.5) * 1000 / events, "microseconds");
 }
 
 // Caps Lock tapped once a lamp window has hidden; the milliseconds to each
@@ -136,42 +176,42 @@ std::vector<double> keyToPixel(int taps, bool (*hidden)(), bool (*lit)(bool caps
 
 // Against a program that takes the same trip and nothing else: a low-level
 // hook that shows a topmost window without activating it, which paints a
-// green circle. Five rounds of forty taps each, the baseline's then Tovix's;
-// a round's pair is the two programs' medians, or 95th percentiles.
+// green circle. Rounds of twenty taps each, the baseline's then Tovix's;
+// a round's pair is the two programs' medians, or 95th percentiles. Each tap
+// waits a second for the lamp to hide: few rounds fit in the time.
 void lampLatency(e2e::TypingWindow& target) {
-  constexpr int kTaps = 40;
-  std::vector<double> plain, lamp, plainMedians, lampMedians, plainTails, lampTails;
-  for (int round = 0; round < 5; ++round) {
-    const e2e::Handle baseline = start(
-        baselineCommand + " --lamp", [] { return baselineWindow() != nullptr; }, nullptr);
-    target.takeFocus();
-    const std::vector<double> plainRound = keyToPixel(
-        kTaps, [] { return !baselineShown(); },
-        [](bool) {
-          POINT centre = {92, 60};
-          ClientToScreen(baselineWindow(), &centre);
-          return baselineShown() && e2e::screenColour(centre) == 0x00FF00;
-        });
-    stop(baseline);
+  constexpr int kTaps = 20;
+  std::vector<double> plainMedians, lampMedians, plainTails, lampTails;
+  const std::string ended = repeat(
+      4, 6,
+      [&] {
+        const e2e::Handle baseline = start(
+            baselineCommand + " --lamp", [] { return baselineWindow() != nullptr; }, nullptr);
+        target.takeFocus();
+        const std::vector<double> plainRound = keyToPixel(
+            kTaps, [] { return !baselineShown(); },
+            [](bool) {
+              POINT centre = {92, 60};
+              ClientToScreen(baselineWindow(), &centre);
+              return baselineShown() && e2e::screenColour(centre) == 0x00FF00;
+            });
+        stop(baseline);
 
-    const e2e::Tovix program(tovixExe);
-    target.takeFocus();
-    const std::vector<double> lampRound = keyToPixel(
-        kTaps, [] { return !e2e::panelVisible(); },
-        [](bool on) {
-          return e2e::panelVisible() && e2e::lampColour(VK_CAPITAL) == (on ? e2e::kLampOn : e2e::kLampOff);
-        });
-    plain.insert(plain.end(), plainRound.begin(), plainRound.end());
-    lamp.insert(lamp.end(), lampRound.begin(), lampRound.end());
-    plainMedians.push_back(percentile(plainRound, 0.5));
-    lampMedians.push_back(percentile(lampRound, 0.5));
-    plainTails.push_back(percentile(plainRound, 0.95));
-    lampTails.push_back(percentile(lampRound, 0.95));
-  }
-  report("lamp latency, median, baseline taking the same path", percentile(lamp, 0.5), percentile(plain, 0.5), "ms",
-         lampMedians, plainMedians);
-  report("lamp latency, 95th percentile, baseline taking the same path", percentile(lamp, 0.95),
-         percentile(plain, 0.95), "ms", lampTails, plainTails);
+        const e2e::Tovix program(tovixExe);
+        target.takeFocus();
+        const std::vector<double> lampRound = keyToPixel(
+            kTaps, [] { return !e2e::panelVisible(); },
+            [](bool on) {
+              return e2e::panelVisible() && e2e::lampColour(VK_CAPITAL) == (on ? e2e::kLampOn : e2e::kLampOff);
+            });
+        plainMedians.push_back(percentile(plainRound, 0.5));
+        lampMedians.push_back(percentile(lampRound, 0.5));
+        plainTails.push_back(percentile(plainRound, 0.95));
+        lampTails.push_back(percentile(lampRound, 0.95));
+      },
+      [&] { return settled(lampMedians, plainMedians); });
+  report("lamp latency, median, baseline taking the same path", lampMedians, plainMedians, "ms", ended);
+  report("lamp latency, 95th percentile, baseline taking the same path", lampTails, plainTails, "ms", ended);
 }
 
 // When each step of Tovix's start-up shows from outside, from the process's
@@ -195,40 +235,50 @@ void startUpTimeline() {
   report("start-up: panel shown, median", percentile(shown, 0.5), 0, "ms");
 }
 
+// What Tovix and the minimal baseline hold once started. These are also
+// the session's first starts of each program, which meet a Wine still
+// settling in and so count for no start-up time.
+void footprint() {
+  const e2e::Tovix program(tovixExe);
+  e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
+  const e2e::Handle other = start(baselineCommand, baselineShown, nullptr);
+  PROCESS_MEMORY_COUNTERS mine = {}, theirs = {};
+  GetProcessMemoryInfo(program.process(), &mine, sizeof mine);
+  GetProcessMemoryInfo(other.get(), &theirs, sizeof theirs);
+  report("GDI objects after start", e2e::gdiObjects(program.process()), e2e::gdiObjects(other.get()), "objects");
+  report("windows after start", e2e::windowCount(GetProcessId(program.process())),
+         e2e::windowCount(GetProcessId(other.get())), "windows");
+  report("working set after start", mine.WorkingSetSize / 1024.0, theirs.WorkingSetSize / 1024.0, "KiB");
+  stop(other);
+  program.close();
+  stop(start(sameWorkCommand, baselineShown, nullptr));
+  e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000);
+}
+
 // Starts of Tovix and of both baselines, interleaved, so that each meets
 // Wine as warm as the others.
-void startUpAndFootprint() {
+void startUp() {
   std::vector<double> tovix, baseline, sameWork;
   double took = 0;
-  for (int round = 0; round < 9; ++round) {
-    const double begin = now();
-    const e2e::Tovix program(tovixExe);
-    tovix.push_back(now() - begin);
-    if (round == 0) {
-      e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
-      const e2e::Handle other = start(baselineCommand, baselineShown, nullptr);
-      PROCESS_MEMORY_COUNTERS mine = {}, theirs = {};
-      GetProcessMemoryInfo(program.process(), &mine, sizeof mine);
-      GetProcessMemoryInfo(other.get(), &theirs, sizeof theirs);
-      report("GDI objects after start", e2e::gdiObjects(program.process()), e2e::gdiObjects(other.get()), "objects");
-      report("windows after start", e2e::windowCount(GetProcessId(program.process())),
-             e2e::windowCount(GetProcessId(other.get())), "windows");
-      report("working set after start", mine.WorkingSetSize / 1024.0, theirs.WorkingSetSize / 1024.0, "KiB");
-      stop(other);
-    }
-    program.close();
-    for (const auto& [command, times] :
-         {std::pair{&baselineCommand, &baseline}, std::pair{&sameWorkCommand, &sameWork}}) {
-      const e2e::Handle other = start(*command, baselineShown, &took);
-      times->push_back(took);
-      stop(other);
-      // The same-work baseline's icon gone before the next start.
-      e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000);
-    }
-  }
-  report("start-up to window shown, median", percentile(tovix, 0.5), percentile(baseline, 0.5), "ms", tovix, baseline);
-  report("start-up to window shown, median, baseline doing the same work", percentile(tovix, 0.5),
-         percentile(sameWork, 0.5), "ms", tovix, sameWork);
+  const std::string ended = repeat(
+      5, 30,
+      [&] {
+        const double begin = now();
+        const e2e::Tovix program(tovixExe);
+        tovix.push_back(now() - begin);
+        program.close();
+        for (const auto& [command, times] :
+             {std::pair{&baselineCommand, &baseline}, std::pair{&sameWorkCommand, &sameWork}}) {
+          const e2e::Handle other = start(*command, baselineShown, &took);
+          times->push_back(took);
+          stop(other);
+          // The same-work baseline's icon gone before the next start.
+          e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000);
+        }
+      },
+      [&] { return settled(tovix, baseline) && settled(tovix, sameWork); });
+  report("start-up to window shown, median", tovix, baseline, "ms", ended);
+  report("start-up to window shown, median, baseline doing the same work", tovix, sameWork, "ms", ended);
 }
 
 }  // namespace
@@ -245,7 +295,8 @@ int main(int argc, char** argv) {
   results = std::fopen((std::string(argv[4]) + "\\windows.tsv").c_str(), "w");
   if (results == nullptr) return 1;
   e2e::TypingWindow target;
-  startUpAndFootprint();
+  footprint();
+  startUp();
   startUpTimeline();
   keystrokeOverhead(target);
   lampLatency(target);

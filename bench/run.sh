@@ -3,9 +3,11 @@
 # program (bench/baseline_window.cpp) and, for start-up, a program that does
 # the same work before its window shows (bench/same_work_baseline.cpp), in
 # the same run, and writes build/win/bench-results/results.md: each figure,
-# its baseline, the ratio, where runs took turns the spread of the ratio
-# from pair to pair, and whether the target is met; whether Wine ran
-# natively or under QEMU's emulator; then a timeline of Tovix's start-up.
+# its baseline, the ratio, where runs took turns the ratio of the minimums
+# and the median and quartiles of the ratio from pair to pair, which the
+# verdict is taken on, and whether the target is met; whether Wine ran
+# natively or under QEMU's emulator; how long the measures took; then a
+# timeline of Tovix's start-up.
 set -eu
 cd "$(dirname "$0")/.."
 bash cmake/prerequisites.sh
@@ -19,6 +21,7 @@ tovix=$win/tovix.exe
 baseline=$win/bench/baseline_window.exe
 same_work=$win/bench/same_work_baseline.exe
 mkdir -p "$out"
+began=$(date +%s)
 trap 'bash tests/e2e/wine_session.sh stop "$session"' EXIT
 bash tests/e2e/wine_session.sh start "$session"
 
@@ -171,8 +174,8 @@ WINEDEBUG=-all wine reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/d
 size_limit=$(<tests/size_limit)
 target() {
   case $1 in
-    "typing 5000 key events") echo "ratio <= 1.02" ;;
-    "typing 5000 key events, baseline with an empty low-level hook") echo "ratio <= 1.05" ;;
+    "typing 2000 key events") echo "ratio <= 1.02" ;;
+    "typing 2000 key events, baseline with an empty low-level hook") echo "ratio <= 1.05" ;;
     "lamp latency, median, baseline taking the same path" | \
       "lamp latency, 95th percentile, baseline taking the same path") echo "ratio <= 1.2" ;;
     "start-up to window shown, median") echo "ratio <= 1.15" ;;
@@ -183,10 +186,13 @@ target() {
     *) echo "-" ;;
   esac
 }
+# Whether a figure meets its rule; a ratio where runs took turns is judged
+# on the median of the by-pair ratios ($4).
 met() {
-  local rule=$1 t=$2 b=$3
+  local rule=$1 t=$2 b=$3 by_pair=${4:-}
   case $rule in
-    "ratio <= "*) awk -v t="$t" -v b="$b" -v r="${rule#ratio <= }" 'BEGIN {print (t <= r * b) ? "yes" : "no"}' ;;
+    "ratio <= "*) awk -v t="$t" -v b="$b" -v p="$by_pair" -v r="${rule#ratio <= }" \
+      'BEGIN {print ((p != "" ? p : t / b) <= r) ? "yes" : "no"}' ;;
     "tovix <= 10 ms") awk -v t="$t" 'BEGIN {print (t <= 10) ? "yes" : "no"}' ;;
     "tovix <= baseline") awk -v t="$t" -v b="$b" 'BEGIN {print (t <= b) ? "yes" : "no"}' ;;
     "tovix < $size_limit bytes") awk -v t="$t" -v l="$size_limit" 'BEGIN {print (t < l) ? "yes" : "no"}' ;;
@@ -196,18 +202,24 @@ met() {
 {
   echo "Wine ran $(cat "$out/emulation.txt")."
   echo
-  echo "Ratio: Tovix's figure over the baseline's. Where the runs of both took turns, \"by pair\" is the" \
-    "lowest, median and highest ratio of one Tovix run to the baseline run next to it, and how many pairs."
+  echo "The measures took $(($(date +%s) - began)) s."
   echo
-  echo "| Measure | Tovix | Baseline | Ratio | Ratio by pair: lowest / median / highest (pairs) | Unit | Target | Met |"
-  echo "|---|---:|---:|---:|---:|---|---|---|"
-  cat "$out/windows.tsv" "$out/linux.tsv" | while IFS=$'\t' read -r measure t b unit low median high pairs; do
+  echo "Ratio: Tovix's figure over the baseline's. Where the runs of both took turns, Tovix and Baseline" \
+    "are medians, \"of minimums\" is the ratio of each side's least disturbed run, and \"by pair\" is the" \
+    "median ratio of one Tovix run to the baseline run next to it, with its quartiles, how many pairs and" \
+    "what ended the measure: the quartiles settled within 5 % of the median, or the bound on pairs." \
+    "A target on such a ratio is judged on the by-pair median."
+  echo
+  echo "| Measure | Tovix | Baseline | Ratio | Of minimums | By pair: median [quartiles] (pairs, ended) | Unit | Target | Met |"
+  echo "|---|---:|---:|---:|---:|---:|---|---|---|"
+  cat "$out/windows.tsv" "$out/linux.tsv" | while IFS=$'\t' read -r measure t b unit minimums low median high pairs ended; do
     # No ratio where either program lacks the figure ("-") or the baseline's is 0.
     ratio=$(awk -v t="$t" -v b="$b" 'BEGIN {if (t !~ /^[0-9.]+$/ || b !~ /^[0-9.]+$/ || b == 0) print "-"; else printf "%.2f", t / b}')
     spread=-
-    [ -n "${pairs:-}" ] && spread=$(printf '%.2f / %.2f / %.2f (%s)' "$low" "$median" "$high" "$pairs")
+    [ -n "${pairs:-}" ] && spread=$(printf '%.2f [%.2f, %.2f] (%s, %s)' "$median" "$low" "$high" "$pairs" "$ended")
+    [ -n "${minimums:-}" ] && minimums=$(printf '%.2f' "$minimums")
     rule=$(target "$measure")
-    echo "| $measure | $t | $b | $ratio | $spread | $unit | $rule | $(met "$rule" "$t" "$b") |"
+    echo "| $measure | $t | $b | $ratio | ${minimums:--} | $spread | $unit | $rule | $(met "$rule" "$t" "$b" "${median:-}") |"
   done
   echo
   echo "Idle wake-ups over 30 s, thread by thread in order of their ids (the first is the main thread):" \
