@@ -83,14 +83,14 @@ void report(const char* measure, double tovix, double baseline, const char* unit
 void report(const char* measure, const std::vector<double>& tovix, const std::vector<double>& baseline,
             const char* unit, const std::string& ended) {
   const std::vector<double> ratios = byPair(tovix, baseline);
+  const double t = percentile(tovix, 0.5), b = percentile(baseline, 0.5);
   const double minimums =
       *std::min_element(tovix.begin(), tovix.end()) / *std::min_element(baseline.begin(), baseline.end());
-  std::printf("%s: %.3f (baseline %.3f) %s; by pair %.3f [%.3f, %.3f] over %zu pairs, %s\n", measure,
-              percentile(tovix, 0.5), percentile(baseline, 0.5), unit, percentile(ratios, 0.5),
-              percentile(ratios, 0.25), percentile(ratios, 0.75), ratios.size(), ended.c_str());
-  std::fprintf(results, "%s\t%.3f\t%.3f\t%s\t%.3f\t%.3f\t%.3f\t%.3f\t%zu\t%s\n", measure, percentile(tovix, 0.5),
-               percentile(baseline, 0.5), unit, minimums, percentile(ratios, 0.25), percentile(ratios, 0.5),
-               percentile(ratios, 0.75), ratios.size(), ended.c_str());
+  const double low = percentile(ratios, 0.25), median = percentile(ratios, 0.5), high = percentile(ratios, 0.75);
+  std::printf("%s: %.3f (baseline %.3f) %s; by pair %.3f [%.3f, %.3f] over %zu pairs, %s\n", measure, t, b, unit,
+              median, low, high, ratios.size(), ended.c_str());
+  std::fprintf(results, "%s\t%.3f\t%.3f\t%s\t%.3f\t%.3f\t%.3f\t%.3f\t%zu\t%s\n", measure, t, b, unit, minimums, low,
+               median, high, ratios.size(), ended.c_str());
   std::fflush(results);
 }
 
