@@ -13,6 +13,7 @@
 // bench_driver <tovix.exe> <baseline_window.exe> <same_work_baseline.exe> <out folder>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -70,6 +71,16 @@ std::string repeat(int fewest, int most, Round round, Settled isSettled) {
     if (done >= fewest && isSettled()) return "settled after " + std::to_string(done);
   }
   return "bound of " + std::to_string(most);
+}
+
+// Runs one round's steps in order, or the other way round every other
+// round, so that no program is always the one to meet Wine first.
+void inTurns(const std::vector<std::function<void()>>& steps, size_t round) {
+  if (round % 2 == 0) {
+    for (const auto& step : steps) step();
+  } else {
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) (*step)();
+  }
 }
 
 void report(const char* measure, double tovix, double baseline, const char* unit) {
@@ -134,7 +145,7 @@ double typing(e2e::TypingWindow& target, long events) {
 }
 
 // Rounds of typing alone, beside a baseline with an empty hook, beside
-// Tovix; then the time a key event takes beside each hook, the difference
+// Tovix, taking turns; then the time a key event takes beside each hook, the difference
 // being what Tovix's hook does beyond passing the event on.
 void keystrokeOverhead(e2e::TypingWindow& target) {
   const long events = 2000;
@@ -142,13 +153,18 @@ void keystrokeOverhead(e2e::TypingWindow& target) {
   const std::string ended = repeat(
       4, 10,
       [&] {
-        alone.push_back(typing(target, events));
-        const e2e::Handle hook = start(baselineCommand + " --hook", baselineShown, nullptr);
-        nullHook.push_back(typing(target, events));
-        stop(hook);
-        const e2e::Tovix program(tovixExe);
-        e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
-        tovix.push_back(typing(target, events));
+        inTurns({[&] { alone.push_back(typing(target, events)); },
+                 [&] {
+                   const e2e::Handle hook = start(baselineCommand + " --hook", baselineShown, nullptr);
+                   nullHook.push_back(typing(target, events));
+                   stop(hook);
+                 },
+                 [&] {
+                   const e2e::Tovix program(tovixExe);
+                   e2e::waitFor([] { return !e2e::panelVisible(); }, 3000);
+                   tovix.push_back(typing(target, events));
+                 }},
+                tovix.size());
       },
       [&] { return settled(tovix, alone) && settled(tovix, nullHook); });
   report("typing 2000 key events", tovix, alone, "ms", ended);
@@ -176,34 +192,40 @@ std::vector<double> keyToPixel(int taps, bool (*hidden)(), bool (*lit)(bool caps
 
 // Against a program that takes the same trip and nothing else: a low-level
 // hook that shows a topmost window without activating it, which paints a
-// green circle. Rounds of twenty taps each, the baseline's then Tovix's;
+// green circle. Rounds of twenty taps with each program, taking turns;
 // a round's pair is the two programs' medians, or 95th percentiles. Each tap
 // waits a second for the lamp to hide: few rounds fit in the time.
 void lampLatency(e2e::TypingWindow& target) {
   constexpr int kTaps = 20;
   std::vector<double> plainMedians, lampMedians, plainTails, lampTails;
   const std::string ended = repeat(
-      4, 6,
+      5, 6,
       [&] {
-        const e2e::Handle baseline = start(
-            baselineCommand + " --lamp", [] { return baselineWindow() != nullptr; }, nullptr);
-        target.takeFocus();
-        const std::vector<double> plainRound = keyToPixel(
-            kTaps, [] { return !baselineShown(); },
-            [](bool) {
-              POINT centre = {92, 60};
-              ClientToScreen(baselineWindow(), &centre);
-              return baselineShown() && e2e::screenColour(centre) == 0x00FF00;
-            });
-        stop(baseline);
-
-        const e2e::Tovix program(tovixExe);
-        target.takeFocus();
-        const std::vector<double> lampRound = keyToPixel(
-            kTaps, [] { return !e2e::panelVisible(); },
-            [](bool on) {
-              return e2e::panelVisible() && e2e::lampColour(VK_CAPITAL) == (on ? e2e::kLampOn : e2e::kLampOff);
-            });
+        std::vector<double> plainRound, lampRound;
+        inTurns({[&] {
+                   const e2e::Handle baseline = start(
+                       baselineCommand + " --lamp", [] { return baselineWindow() != nullptr; }, nullptr);
+                   target.takeFocus();
+                   plainRound = keyToPixel(
+                       kTaps, [] { return !baselineShown(); },
+                       [](bool) {
+                         POINT centre = {92, 60};
+                         ClientToScreen(baselineWindow(), &centre);
+                         return baselineShown() && e2e::screenColour(centre) == 0x00FF00;
+                       });
+                   stop(baseline);
+                 },
+                 [&] {
+                   const e2e::Tovix program(tovixExe);
+                   target.takeFocus();
+                   lampRound = keyToPixel(
+                       kTaps, [] { return !e2e::panelVisible(); },
+                       [](bool on) {
+                         return e2e::panelVisible() &&
+                                e2e::lampColour(VK_CAPITAL) == (on ? e2e::kLampOn : e2e::kLampOff);
+                       });
+                 }},
+                lampMedians.size());
         plainMedians.push_back(percentile(plainRound, 0.5));
         lampMedians.push_back(percentile(lampRound, 0.5));
         plainTails.push_back(percentile(plainRound, 0.95));
@@ -255,26 +277,30 @@ void footprint() {
   e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000);
 }
 
-// Starts of Tovix and of both baselines, interleaved, so that each meets
+// Starts of Tovix and of both baselines, taking turns, so that each meets
 // Wine as warm as the others.
 void startUp() {
   std::vector<double> tovix, baseline, sameWork;
-  double took = 0;
   const std::string ended = repeat(
       5, 30,
       [&] {
-        const double begin = now();
-        const e2e::Tovix program(tovixExe);
-        tovix.push_back(now() - begin);
-        program.close();
-        for (const auto& [command, times] :
-             {std::pair{&baselineCommand, &baseline}, std::pair{&sameWorkCommand, &sameWork}}) {
-          const e2e::Handle other = start(*command, baselineShown, &took);
-          times->push_back(took);
+        const auto startBaseline = [](const std::string& command, std::vector<double>& times) {
+          double took = 0;
+          const e2e::Handle other = start(command, baselineShown, &took);
+          times.push_back(took);
           stop(other);
           // The same-work baseline's icon gone before the next start.
           e2e::waitFor([] { return e2e::visibleTrayIcons() == 0; }, 5000);
-        }
+        };
+        inTurns({[&] {
+                   const double begin = now();
+                   const e2e::Tovix program(tovixExe);
+                   tovix.push_back(now() - begin);
+                   program.close();
+                 },
+                 [&] { startBaseline(baselineCommand, baseline); },
+                 [&] { startBaseline(sameWorkCommand, sameWork); }},
+                tovix.size());
       },
       [&] { return settled(tovix, baseline) && settled(tovix, sameWork); });
   report("start-up to window shown, median", tovix, baseline, "ms", ended);

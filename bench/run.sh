@@ -109,8 +109,10 @@ read -r b_cpu b_wake b_rss b_anon b_threads < <(idle "$baseline" baseline_settle
 # Each step of start-up from inside the process, in milliseconds from the
 # moment Wine has mapped the program's image: each DLL as Wine loads it, and
 # the call that takes each of the program's steps, from Wine's relay trace,
-# for five starts of each program. Writes the median of each step, in the
-# order of the first start, to timeline-<program>.tsv: "<step> TAB <ms>".
+# for five starts of each program. Only the program's own process counts:
+# Wine's own processes write to the same trace. Writes the median of each
+# step, in the order of the first start, to timeline-<program>.tsv:
+# "<step> TAB <ms>".
 WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /f \
   /d 'advapi32.SystemFunction036;cryptbase.SystemFunction036;advapi32.OpenProcessToken;kernel32.CreateMutexA;user32.CreateWindowExA;user32.SetWindowPos;shell32.Shell_NotifyIconA;user32.RegisterHotKey;user32.GetKeyboardState;user32.SetWindowsHookExA;user32.ShowWindow' \
   >/dev/null 2>&1
@@ -119,7 +121,7 @@ steps() {
   name=$(basename "$exe")
   trace=$out/start-trace.log
   for _ in 1 2 3 4 5; do
-    WINEDEBUG=+timestamp,+loaddll,+relay wine "$exe" </dev/null >"$trace" 2>&1 &
+    WINEDEBUG=+timestamp,+pid,+loaddll,+relay wine "$exe" </dev/null >"$trace" 2>&1 &
     pid=$!
     wait_until 10 grep -q 'Call user32.ShowWindow' "$trace" || true
     kill "$pid"
@@ -127,8 +129,10 @@ steps() {
     awk -v name="$name" '
       function ms(line) { return substr(line, 1, index(line, ":") - 1) * 1000 }
       function step(label) { if (!(label in seen)) { seen[label] = 1; print label "\t" ms($0) - t0 } }
-      index($0, "Loaded") && index($0, name "\"") && !t0 { t0 = ms($0); split($0, f, ":"); tid = f[2]; next }
-      !t0 { next }
+      # "<seconds>:<process>:<thread>:<channel>..."
+      { split($0, f, ":") }
+      index($0, "Loaded") && index($0, name "\"") && !t0 { t0 = ms($0); pid = f[2]; tid = f[3]; next }
+      !t0 || f[2] != pid { next }
       /:loaddll:.* Loaded L"/ { dll = $0; sub(/.* Loaded L"/, "", dll); sub(/".*/, "", dll); sub(/.*\\/, "", dll)
                                 step("loaded " tolower(dll)); next }
       index($0, ":" tid ":Call ") == 0 { next }
