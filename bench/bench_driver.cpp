@@ -13,8 +13,8 @@
 // bench_driver <tovix.exe> <baseline_window.exe> <same_work_baseline.exe> <out folder>
 
 #include <algorithm>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -298,8 +298,7 @@ void startUp() {
                    tovix.push_back(now() - begin);
                    program.close();
                  },
-                 [&] { startBaseline(baselineCommand, baseline); },
-                 [&] { startBaseline(sameWorkCommand, sameWork); }},
+                 [&] { startBaseline(baselineCommand, baseline); }, [&] { startBaseline(sameWorkCommand, sameWork); }},
                 tovix.size());
       },
       [&] { return settled(tovix, baseline) && settled(tovix, sameWork); });
