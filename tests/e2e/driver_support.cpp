@@ -64,14 +64,14 @@ int usage(const char* line) {
   return 2;
 }
 
-bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs) {
+bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs) {
   const DWORD start = GetTickCount();
   for (;;) {
     pump();
     if (cond()) return true;
     const DWORD elapsed = GetTickCount() - start;
     if (elapsed >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(10, timeoutMs - elapsed), QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(pollMs, timeoutMs - elapsed), QS_ALLINPUT);
   }
 }
 

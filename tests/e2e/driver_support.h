@@ -26,8 +26,9 @@ int exitCode();
 // Says on stderr how a driver is run; 2, its exit code then.
 int usage(const char* line);
 
-// Pumps messages until cond() holds or timeoutMs passes; true if it held.
-bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs);
+// Pumps messages until cond() holds or timeoutMs passes, looking again every
+// pollMs; true if it held.
+bool waitFor(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs = 10);
 // The last WM_KEYUP the pump saw, by virtual key.
 WPARAM lastKeyUp();
 
