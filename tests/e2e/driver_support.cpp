@@ -148,13 +148,15 @@ bool panelHidden(DWORD timeoutMs) {
   return waitFor([] { return !panelVisible(); }, timeoutMs);
 }
 
-std::uint32_t lampColour(WORD key) {
+POINT lampCentre(WORD key) {
   const Lamp* lamp = std::find_if(std::begin(kLamps), std::end(kLamps), [key](const Lamp& l) { return l.key == key; });
   const int side = twipsToPixels(375);
   POINT centre = {twipsToPixels(lamp->leftTwips) + side / 2, twipsToPixels(720) + side / 2};
   ClientToScreen(panel(), &centre);
-  return screenColour(centre);
+  return centre;
 }
+
+std::uint32_t lampColour(WORD key) { return screenColour(lampCentre(key)); }
 
 bool checkLockKey(WORD key, const std::string& what) {
   tapKeys({key});

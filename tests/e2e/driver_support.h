@@ -89,7 +89,8 @@ struct Lamp {
 };
 constexpr Lamp kLamps[] = {{VK_NUMLOCK, "Num", 1200}, {VK_CAPITAL, "Caps", 2160}, {VK_SCROLL, "Scroll", 3120}};
 
-// The colour at the centre of a lock key's lamp on the screen, as 0xRRGGBB.
+// The centre of a lock key's lamp on the screen, and its colour there as 0xRRGGBB.
+POINT lampCentre(WORD key);
 std::uint32_t lampColour(WORD key);
 constexpr std::uint32_t kLampOn = 0x00FF00;   // green
 constexpr std::uint32_t kLampOff = 0x808000;  // olive
