@@ -2,13 +2,14 @@
 // tovix.exe. It shows a small window titled "Baseline" without activating
 // it and runs a message loop. With --hook it also installs a low-level
 // keyboard hook that does nothing but pass each event on. With --lamp the
-// window starts hidden and takes the trip a lamp of Tovix takes and nothing
-// else: a low-level hook that, on Caps Lock's release, has the window shown
-// topmost without activation, where it paints a green circle; it hides
-// again a second later.
+// window starts hidden where Tovix's panel shows and takes the trip a lamp
+// of Tovix takes and nothing else: a low-level hook that, on Caps Lock's
+// release, has the window shown topmost without activation, where it paints
+// a green circle; it hides again a second later.
 
 #include "baseline_window.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -73,7 +74,22 @@ int main(int argc, char** argv) {
   const bool lamp = argc > 1 && std::strcmp(argv[1], "--lamp") == 0;
   paintsLamp = lamp;
   window = createBaselineWindow(windowProc);
-  if (!lamp) ShowWindow(window, SW_SHOWNA);
+  if (lamp) {
+    // Where Tovix's panel shows: the bottom-right corner of the work area,
+    // 500 twips clear of the screen's bottom.
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const HDC screen = GetDC(nullptr);
+    const int margin = MulDiv(500, GetDeviceCaps(screen, LOGPIXELSY), 1440);
+    ReleaseDC(nullptr, screen);
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const int bottom = std::min<int>(GetSystemMetrics(SM_CYSCREEN) - margin, work.bottom);
+    SetWindowPos(window, nullptr, work.right - (frame.right - frame.left), bottom - (frame.bottom - frame.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    ShowWindow(window, SW_SHOWNA);
+  }
   if (withHook || lamp)
     hook = SetWindowsHookExA(WH_KEYBOARD_LL, lamp ? lampHook : passOn, GetModuleHandleA(nullptr), 0);
   MSG msg;
