@@ -19,6 +19,7 @@ constexpr UINT_PTR kHideTimer = 1;
 
 HHOOK hook = nullptr;
 HWND window = nullptr;
+POINT place = {0, 0};
 bool paintsLamp = false;
 
 LRESULT CALLBACK passOn(int code, WPARAM wParam, LPARAM lParam) { return CallNextHookEx(hook, code, wParam, lParam); }
@@ -57,6 +58,13 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!paintsLamp) break;
       paintLamp(hwnd);
       return 0;
+    case WM_WINDOWPOSCHANGING: {
+      // As Tovix's panel: Wine under some window managers reports a window
+      // it maps again where the manager's frame first appears.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (paintsLamp && (pos->x != place.x || pos->y != place.y)) pos->flags |= SWP_NOMOVE;
+      break;
+    }
     case WM_CLOSE:
       DestroyWindow(hwnd);
       return 0;
@@ -67,29 +75,28 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// Where Tovix's panel shows: the bottom-right corner of the work area,
+// 500 twips clear of the screen's bottom. Made there, the window is never
+// found anywhere else.
+POINT panelPlace() {
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const HDC screen = GetDC(nullptr);
+  const int margin = MulDiv(500, GetDeviceCaps(screen, LOGPIXELSY), 1440);
+  ReleaseDC(nullptr, screen);
+  const int bottom = std::min<int>(GetSystemMetrics(SM_CYSCREEN) - margin, work.bottom);
+  return {work.right - kBaselineFrame.cx, bottom - kBaselineFrame.cy};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool withHook = argc > 1 && std::strcmp(argv[1], "--hook") == 0;
   const bool lamp = argc > 1 && std::strcmp(argv[1], "--lamp") == 0;
   paintsLamp = lamp;
-  window = createBaselineWindow(windowProc);
-  if (lamp) {
-    // Where Tovix's panel shows: the bottom-right corner of the work area,
-    // 500 twips clear of the screen's bottom.
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const HDC screen = GetDC(nullptr);
-    const int margin = MulDiv(500, GetDeviceCaps(screen, LOGPIXELSY), 1440);
-    ReleaseDC(nullptr, screen);
-    RECT frame;
-    GetWindowRect(window, &frame);
-    const int bottom = std::min<int>(GetSystemMetrics(SM_CYSCREEN) - margin, work.bottom);
-    SetWindowPos(window, nullptr, work.right - (frame.right - frame.left), bottom - (frame.bottom - frame.top), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    ShowWindow(window, SW_SHOWNA);
-  }
+  if (lamp) place = panelPlace();
+  window = createBaselineWindow(windowProc, place);
+  if (!lamp) ShowWindow(window, SW_SHOWNA);
   if (withHook || lamp)
     hook = SetWindowsHookExA(WH_KEYBOARD_LL, lamp ? lampHook : passOn, GetModuleHandleA(nullptr), 0);
   MSG msg;

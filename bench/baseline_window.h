@@ -5,13 +5,16 @@
 
 #include <windows.h>
 
-inline HWND createBaselineWindow(WNDPROC proc) {
+constexpr SIZE kBaselineFrame = {318, 119};
+
+// At `at`, its frame's top-left corner.
+inline HWND createBaselineWindow(WNDPROC proc, POINT at = {0, 0}) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = "Baseline";
   RegisterClassA(&wc);
-  return CreateWindowExA(WS_EX_TOOLWINDOW, "Baseline", "Baseline", WS_POPUP | WS_CAPTION, 0, 0, 318, 119, nullptr,
-                         nullptr, wc.hInstance, nullptr);
+  return CreateWindowExA(WS_EX_TOOLWINDOW, "Baseline", "Baseline", WS_POPUP | WS_CAPTION, at.x, at.y, kBaselineFrame.cx,
+                         kBaselineFrame.cy, nullptr, nullptr, wc.hInstance, nullptr);
 }
