@@ -172,9 +172,9 @@ double typing(e2e::TypingWindow& target, long events) {
   return percentile(batches, 0.5) * static_cast<double>(batches.size());
 }
 
-// Rounds of typing alone, beside a baseline with an empty hook, beside
-// Tovix, taking turns; then the time a key event takes beside each hook, the difference
-// being what Tovix's hook does beyond passing the event on.
+// Rounds of typing alone, beside Tovix and beside a baseline with an empty
+// hook, taking turns; then the time a key event takes beside each hook, the
+// difference being what Tovix's hook does beyond passing the event on.
 void keystrokeOverhead(e2e::TypingWindow& target) {
   const long events = 2000;
   std::vector<double> alone, nullHook, tovix;
