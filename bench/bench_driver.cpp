@@ -305,7 +305,7 @@ void footprint() {
 void startUp() {
   std::vector<double> tovix, baseline, sameWork;
   const std::string ended = repeat(
-      5, 30,
+      5, 45,
       [&] {
         const auto startBaseline = [](const std::string& command, std::vector<double>& times) {
           double took = 0;
