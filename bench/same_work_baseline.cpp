@@ -1,10 +1,11 @@
 // The start-up benchmark's second baseline: what Tovix must do before its
-// panel shows, and nothing else. It imports the DLLs tovix.exe imports and
-// makes a topmost tool window of the panel's size, adds a notification
-// icon, installs a low-level keyboard hook that passes every event on and
-// shows the window without activating it; then it runs a message loop
-// until the window is closed. Its window is the minimal baseline's, so the
-// benchmark finds either alike.
+// panel shows, and nothing else. It carries tovix.exe's resources (icon,
+// manifests, version), imports the DLLs tovix.exe imports, makes a topmost
+// tool window of the panel's size, adds a notification icon, installs a
+// low-level keyboard hook that passes every event on and shows the window
+// without activating it; then it runs a message loop until the window is
+// closed. Its window is the minimal baseline's, so the benchmark finds
+// either alike.
 
 #include "baseline_window.h"
 

@@ -40,8 +40,6 @@ IndicatorPanel::IndicatorPanel(win::MessageHandler& program, const char* caption
 void IndicatorPanel::layOut(int dpi) {
   dpi_ = dpi;
   font_ = win::createFont("MS Sans Serif", 12.0f, true, dpi);
-  const RECT frame = win::frameBounds(kClientWidth, kClientHeight, kStyle, kExStyle, dpi);
-  SetWindowPos(hwnd(), nullptr, 0, 0, frame.right, frame.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Shown, the panel has its second, however it came to show: the hide timer
@@ -80,9 +78,9 @@ void IndicatorPanel::setLamp(Lamp lamp, COLORREF colour) {
   lampSet_[static_cast<int>(lamp)] = true;
 }
 
+// Sized and moved in one call: each call is a trip to the window system.
 void IndicatorPanel::place() {
-  RECT frame;
-  GetWindowRect(hwnd(), &frame);
+  const RECT frame = win::frameBounds(kClientWidth, kClientHeight, kStyle, kExStyle, dpi_);
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
   // The margin cleared the taskbars of Windows 2000 and XP; a taller one, or
@@ -92,8 +90,8 @@ void IndicatorPanel::place() {
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const int right = std::min<int>(screenWidth, work.right);
   const int bottom = std::min<int>(screenHeight - win::toPixels(kBottomMargin, dpi_), work.bottom);
-  placedAt_ = POINT{right - (frame.right - frame.left), bottom - (frame.bottom - frame.top)};
-  SetWindowPos(hwnd(), nullptr, placedAt_->x, placedAt_->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  placedAt_ = POINT{right - frame.right, bottom - frame.bottom};
+  SetWindowPos(hwnd(), nullptr, placedAt_->x, placedAt_->y, frame.right, frame.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void IndicatorPanel::restore() {

@@ -41,8 +41,9 @@ class IndicatorPanel {
   // The dots per inch the panel is laid out for.
   int dpi() const { return dpi_; }
 
-  // Right edge on the screen's right edge, bottom edge 500 twips above the
-  // screen's bottom edge, moved just enough to stay inside the work area.
+  // Sized for its density, in twips as at any other; right edge on the
+  // screen's right edge, bottom edge 500 twips above the screen's bottom
+  // edge, moved just enough to stay inside the work area.
   // Placed again when the screen or the work area changes, or when restored
   // if it was minimized or maximized then.
   void place();
@@ -56,7 +57,7 @@ class IndicatorPanel {
   std::optional<LRESULT> onMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
-  // Size and font for a density, in twips as at any other.
+  // The font for a density; place() gives the frame its size.
   void layOut(int dpi);
   void paint();
   void onHideTimer();
