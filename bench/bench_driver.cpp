@@ -189,6 +189,9 @@ void keystrokeOverhead(e2e::TypingWindow& target) {
                  },
                  [&] {
                    const e2e::Handle hook = start(baselineCommand + " --hook", baselineShown, nullptr);
+                   // Hidden, as Tovix's panel is while it types.
+                   ShowWindow(baselineWindow(), SW_HIDE);
+                   e2e::waitFor([] { return !baselineShown(); }, 3000);
                    nullHook.push_back(typing(target, events));
                    stop(hook);
                  }},
@@ -341,7 +344,8 @@ int main(int argc, char** argv) {
   tovixExe = argv[1];
   baselineCommand = "\"" + std::string(argv[2]) + "\"";
   sameWorkCommand = "\"" + std::string(argv[3]) + "\"";
-  results = std::fopen((std::string(argv[4]) + "\\windows.tsv").c_str(), "w");
+  // Binary: bench/run.sh reads the lines without a carriage return.
+  results = std::fopen((std::string(argv[4]) + "\\windows.tsv").c_str(), "wb");
   if (results == nullptr) return 1;
   e2e::TypingWindow target;
   const OwnTrayIcon ownIcon(target.frame);
