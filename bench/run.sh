@@ -211,7 +211,7 @@ met() {
   echo "Ratio: Tovix's figure over the baseline's. Where the runs of both took turns, Tovix and Baseline" \
     "are medians, \"of minimums\" is the ratio of each side's least disturbed run, and \"by pair\" is the" \
     "median ratio of one Tovix run to the baseline run next to it, with its quartiles, how many pairs and" \
-    "what ended the measure: the quartiles settled within 5 % of the median, or the bound on pairs." \
+    "what ended the measure: the quartiles settled within 5 % of the median, or the bound on pairs or on time." \
     "A target on such a ratio is judged on the by-pair median."
   echo
   echo "| Measure | Tovix | Baseline | Ratio | Of minimums | By pair: median [quartiles] (pairs, ended) | Unit | Target | Met |"
