@@ -71,8 +71,9 @@ std::string repeat(int fewest, int most, Round round, Settled isSettled, double 
   const double begin = now();
   for (int done = 1; done <= most; ++done) {
     round();
-    if (done >= fewest && isSettled()) return "settled after " + std::to_string(done);
-    if (done >= fewest && now() - begin >= seconds * 1000) {
+    if (done < fewest) continue;
+    if (isSettled()) return "settled after " + std::to_string(done);
+    if (now() - begin >= seconds * 1000) {
       return "time bound of " + std::to_string(static_cast<int>(seconds)) + " s after " + std::to_string(done);
     }
   }
