@@ -185,7 +185,7 @@ void keystrokeOverhead(e2e::TypingWindow& target) {
   const long events = 2000;
   std::vector<double> alone, nullHook, tovix;
   const std::string ended = repeat(
-      4, 10,
+      10, 30,
       [&] {
         inTurns({[&] { alone.push_back(typing(target, events)); },
                  [&] {
@@ -203,7 +203,7 @@ void keystrokeOverhead(e2e::TypingWindow& target) {
                  }},
                 tovix.size());
       },
-      [&] { return settled(tovix, alone) && settled(tovix, nullHook); });
+      [&] { return settled(tovix, alone) && settled(tovix, nullHook); }, 180);
   report("typing 2000 key events", tovix, alone, "ms", ended);
   report("typing 2000 key events, baseline with an empty low-level hook", tovix, nullHook, "ms", ended);
   report("typing, time a key event takes, baseline with an empty low-level hook",
