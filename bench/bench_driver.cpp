@@ -316,7 +316,7 @@ void footprint() {
 void startUp() {
   std::vector<double> tovix, baseline, sameWork;
   const std::string ended = repeat(
-      5, 45,
+      20, 45,
       [&] {
         const auto startBaseline = [](const std::string& command, std::vector<double>& times) {
           double took = 0;
